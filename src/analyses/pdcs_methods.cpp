@@ -1,0 +1,7 @@
+#include "analyses/pdcs_methods.hpp"
+
+namespace orva {
+
+void pdcs_methods(DiveState&, Platform&) {}
+
+}  // namespace orva

@@ -1,0 +1,7 @@
+#include "analyses/risk_estimators.hpp"
+
+namespace orva {
+
+void risk_estimators(DiveState&, Platform&) {}
+
+}  // namespace orva

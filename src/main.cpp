@@ -1,0 +1,12 @@
+// ORVA: the interactive decompression calculator on a terminal.
+#include <memory>
+
+#include "model/dive_state.hpp"
+#include "platform/terminal_platform.hpp"
+#include "shell/command_shell.hpp"
+
+int main() {
+  orva::TerminalPlatform platform(std::make_unique<orva::NullGraphics>());
+  orva::DiveState state;
+  return orva::command_shell(state, platform);
+}

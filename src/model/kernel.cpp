@@ -1,0 +1,99 @@
+#include "model/kernel.hpp"
+
+#include <cmath>
+
+namespace orva {
+
+double pressure_per_metre(double RHO, double GRAV) { return (RHO * GRAV) / 100000.0; }
+
+double ambient_pressure(const DiveState& st, double depth) {
+  double RG = pressure_per_metre(st.RHO, st.GRAV);
+  return depth * RG + st.PAIR;
+}
+
+double ambient_pressure(const DiveState& st, double depth, std::string_view BZFLAG) {
+  if (BZFLAG != "Y") return ambient_pressure(st, depth);
+  double RG = pressure_per_metre(st.RHO, st.GRAV);
+  return to_double(((q(depth) * 1.03Q) + 1.0Q) * q(RG) + q(st.PAIR));
+}
+
+quad alveolar_co2_term(double RQ) {
+  quad Qv = (1.0Q - q(RQ)) / q(RQ);
+  return 0.053Q * Qv;
+}
+
+double inspired_inert_pressure(double Pamb, quad C, double F) {
+  quad D1 = q(Pamb) - 0.063Q;
+  quad Palv = D1 + C;
+  return to_double(Palv * q(F));
+}
+
+double inspired_inert_pressure(double Pamb, double RQ, double F) {
+  return inspired_inert_pressure(Pamb, alveolar_co2_term(RQ), F);
+}
+
+double rate_constant(double half_time) { return to_double(LN2 / q(half_time)); }
+
+MixedCoefficients mixture_coefficients(double PN2, double PHE, double AN2, double AHE, double BN2, double BHE,
+                                       double KN2, double KHE) {
+  double S = PN2 + PHE;
+  return {(AHE * PHE + AN2 * PN2) / S, (BHE * PHE + BN2 * PN2) / S, (KHE * PHE + KN2 * PN2) / S};
+}
+
+MixedCoefficients mixture_coefficients(const DiveState& st, int i) {
+  return mixture_coefficients(st.PN2[i], st.PHE[i], st.AN2[i], st.AHE[i], st.BN2[i], st.BHE[i], st.KN2[i],
+                              st.KHE[i]);
+}
+
+double haldane_update(double P, double Pi, double k, double t) {
+  double kt = k * t;
+  double e = std::exp(-kt);
+  return (P - Pi) * e + Pi;
+}
+
+double schreiner_update(double P, double Pi0, double R, double k, double t) {
+  double e = std::exp(-(t * k));
+  double inv_k = 1.0 / k;
+  return ((t - inv_k * (1.0 - e)) * R + Pi0) + (P - Pi0) * e;
+}
+
+double tolerated_pressure(double P, double a, double b) { return (P - a) * b; }
+
+double tolerated_pressure(double P, double a, double b, double GF) {
+  return (P - a * GF) * (b / ((GF - GF * b) + b));
+}
+
+double ceiling_depth(double Ptol, double PAIR, double RHO, double GRAV) {
+  return (Ptol - PAIR) * (100000.0 / (RHO * GRAV));
+}
+
+void clamp_tolerance(double& ceiling, double& Ptol) {
+  if (q(ceiling) < 0.0Q) ceiling = 0.0;
+  if (q(Ptol) < 0.0Q) Ptol = 0.0;
+}
+
+double m_value(double Pamb, double a, double b) { return Pamb / b + a; }
+
+double m_value(double Pamb, double a, double b, double GF) {
+  return Pamb / (b / ((GF - GF * b) + b)) + a * GF;
+}
+
+double time_to_limit(double P, double Pi, double M, double k) {
+  double num = M - Pi;
+  double den = P - Pi;
+  double l = std::log(num / den);
+  double inv_k = 1.0 / k;
+  return -(inv_k * l);
+}
+
+double feet_from_metres(double metres, double FTPERM) { return metres * FTPERM; }
+double metres_from_feet(double feet, double FTPERM) { return feet / FTPERM; }
+
+double pressure_in_fsw(double Pamb) { return to_double(q(Pamb) * 32.638Q); }
+
+double po2_in_atm(double bar) { return bar / 1.01325; }
+quad po2_in_atm_q(double bar) { return q(bar) / 1.01325Q; }
+
+quad maximum_operating_depth(double pO2, double FO2) { return (q(pO2) / q(FO2) - 1.0Q) * 10.0Q; }
+
+}  // namespace orva

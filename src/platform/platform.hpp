@@ -1,0 +1,48 @@
+// What the system needs from the machine it runs on: the console, the data
+// folder, the clock and the graphics surface. The real terminal and a fake for
+// tests both implement it.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/gfx.hpp"
+
+namespace orva {
+
+struct LocalDate {
+  int year = 0, month = 0, day = 0;
+};
+
+struct LocalTime {
+  int hour = 0, minute = 0, second = 0, hundredths = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Write one output line and end it.
+  virtual void console_write_line(std::string_view text) = 0;
+  // Write text without ending the line; the typed answer follows it.
+  virtual void console_write_prompt(std::string_view text) = 0;
+  // One typed line (at most 128 characters), or nothing at the end of input.
+  virtual std::optional<std::string> console_read_line() = 0;
+  // Run one line through the operating system's command interpreter.
+  virtual void console_run_command(std::string_view line) = 0;
+  // A note for the user outside the dialogue (standard error).
+  virtual void console_note(std::string_view text) = 0;
+
+  // The data folder (C:\ORVA\ of the system); its PROT folder holds the files.
+  virtual std::filesystem::path data_folder() const = 0;
+
+  virtual LocalDate clock_local_date() = 0;
+  virtual LocalTime clock_local_time() = 0;
+  virtual double clock_process_seconds() = 0;
+
+  virtual Graphics& graphics() = 0;
+};
+
+}  // namespace orva

@@ -1,0 +1,76 @@
+#include "platform/terminal_platform.hpp"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+
+namespace orva {
+
+std::filesystem::path data_folder_from_environment() {
+  if (const char* home = std::getenv("ORVA_HOME"); home && *home) return home;
+  if (const char* home = std::getenv("HOME"); home && *home) return std::filesystem::path(home) / "ORVA";
+  return "ORVA";
+}
+
+TerminalPlatform::TerminalPlatform(std::unique_ptr<Graphics> graphics)
+    : graphics_(graphics ? std::move(graphics) : std::make_unique<NullGraphics>()),
+      data_folder_(data_folder_from_environment()) {}
+
+void TerminalPlatform::console_write_line(std::string_view text) {
+  std::cout << text << '\n' << std::flush;
+}
+
+void TerminalPlatform::console_write_prompt(std::string_view text) { std::cout << text << std::flush; }
+
+std::optional<std::string> TerminalPlatform::console_read_line() {
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > 128) line.resize(128);
+  return line;
+}
+
+void TerminalPlatform::console_run_command(std::string_view line) {
+  std::cout << std::flush;
+  std::string command(line);
+  // The command's own output goes to the terminal; its exit status is its own affair.
+  int status = std::system(command.c_str());
+  (void)status;
+}
+
+void TerminalPlatform::console_note(std::string_view text) { std::cerr << text << '\n' << std::flush; }
+
+std::filesystem::path TerminalPlatform::data_folder() const { return data_folder_; }
+
+namespace {
+std::tm local_now(int* hundredths) {
+  auto now = std::chrono::system_clock::now();
+  std::time_t t = std::chrono::system_clock::to_time_t(now);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  if (hundredths) {
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    *hundredths = static_cast<int>(ms / 10);
+  }
+  return tm;
+}
+}  // namespace
+
+LocalDate TerminalPlatform::clock_local_date() {
+  std::tm tm = local_now(nullptr);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+
+LocalTime TerminalPlatform::clock_local_time() {
+  int hundredths = 0;
+  std::tm tm = local_now(&hundredths);
+  return {tm.tm_hour, tm.tm_min, tm.tm_sec, hundredths};
+}
+
+double TerminalPlatform::clock_process_seconds() {
+  return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+}  // namespace orva

@@ -1,0 +1,11 @@
+// The gradient-factor prognosis after A.
+#pragma once
+
+#include "model/dive_state.hpp"
+#include "platform/platform.hpp"
+
+namespace orva {
+
+void gf_deco_prognosis(DiveState& st, Platform& p);
+
+}  // namespace orva

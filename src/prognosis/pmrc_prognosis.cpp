@@ -1,0 +1,7 @@
+#include "prognosis/pmrc_prognosis.hpp"
+
+namespace orva {
+
+void pmrc_deco_prognosis(DiveState&, Platform&) {}
+
+}  // namespace orva

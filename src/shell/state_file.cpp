@@ -1,0 +1,7 @@
+#include "shell/state_file.hpp"
+
+namespace orva {
+
+void state_file(DiveState&, Platform&) {}
+
+}  // namespace orva
