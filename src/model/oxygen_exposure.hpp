@@ -11,4 +11,8 @@ namespace orva {
 // DEPTH and TIME and one protocol record.
 void protocol_writer(DiveState& st, Platform& p);
 
+// The oxygen exposure step of the segment in DEPTH and TIME, charged under the
+// mode letter of a profile command (D, E or A), and its protocol record.
+void oxygen_exposure_step(DiveState& st, Platform& p, char letter);
+
 }  // namespace orva
