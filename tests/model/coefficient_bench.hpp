@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "model/dive_state.hpp"
+#include "model/kernel.hpp"
 #include "support/fake_platform.hpp"
 #include "support/session.hpp"
 
@@ -56,6 +59,23 @@ inline std::string joined(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& l : lines) text += l + "\n";
   return text;
+}
+
+// How often part stands in text.
+inline size_t occurrences(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// Every rate constant is ln2 / half-time in binary128, and the copies that
+// CLR restores are the chosen set.
+inline void expect_rate_constants_and_copies(MatrixView m, const std::string& what) {
+  for (int i = 1; i <= COMPARTMENTS; ++i) {
+    EXPECT_EQ(m.K[i], to_double(LN2 / q(m.TAU[i]))) << what << " compartment " << i;
+    EXPECT_EQ(m.TAU_COPY[i], m.TAU[i]) << what << " compartment " << i;
+    EXPECT_EQ(m.K_COPY[i], m.K[i]) << what << " compartment " << i;
+  }
 }
 
 }  // namespace orva::bench

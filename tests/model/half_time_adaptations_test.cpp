@@ -12,12 +12,6 @@ namespace {
 
 using testing::TempHome;
 
-size_t count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
 TEST(OxygenConsumption, ScalesTheMiddleHalfTimesOfTheSavedSet) {
   // Expected half-times: the exact quotients rounded to double.
   struct Case {
@@ -77,8 +71,8 @@ TEST(OxygenConsumption, AsksAgainOutsideTheAcceptedRanges) {
   DiveState st = bench::started_state();
   // 1 without a point is 0.01; 4.51 is above the accepted 4.5.
   std::string out = bench::run(set_o2_consumption, st, home, {"0.24", "4.01", "1", "x", "4.0", "4.51", "0.49", "4.5"});
-  EXPECT_EQ(count(out, "Sauerstoffverbrauch"), 5u);
-  EXPECT_EQ(count(out, "Skalierungsfaktor"), 3u);
+  EXPECT_EQ(bench::occurrences(out, "Sauerstoffverbrauch"), 5u);
+  EXPECT_EQ(bench::occurrences(out, "Skalierungsfaktor"), 3u);
   EXPECT_EQ(st.VO2, 4.0);
   // F = 3.75 x 4.5 + 1 = 17.875
   EXPECT_EQ(st.TAUN2[4], to_double(18.5Q / 17.875Q));
@@ -125,7 +119,7 @@ TEST(TemperatureAdaptation, StoresTheHalfTimesOfTheMode) {
     st.DEPTH = 6.0;
     const DiveState before = st;
     std::string out = bench::run(temperature_adaptation, st, home, c.typed);
-    EXPECT_EQ(count(out, " Eingabe Temperatur Adaption: 0 = normal 1 = kuehl, 2 = kalt\n"), c.questions);
+    EXPECT_EQ(bench::occurrences(out, " Eingabe Temperatur Adaption: 0 = normal 1 = kuehl, 2 = kalt\n"), c.questions);
     for (int i = 1; i <= COMPARTMENTS; ++i) {
       auto at = std::find(c.compartments.begin(), c.compartments.end(), i);
       double n2 = at == c.compartments.end() ? before.TAUN2[i] : c.n2[at - c.compartments.begin()];

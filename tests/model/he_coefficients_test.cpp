@@ -40,14 +40,6 @@ const StoredCase STORED_SETS[] = {
      "0.9217, 0.9267"},
 };
 
-void expect_rate_constants_and_copies(const DiveState& st, const std::string& what) {
-  for (int i = 1; i <= COMPARTMENTS; ++i) {
-    EXPECT_EQ(st.KHE[i], to_double(LN2 / q(st.TAUHE[i]))) << what << " compartment " << i;
-    EXPECT_EQ(st.TAUHE_COPY[i], st.TAUHE[i]) << what << " compartment " << i;
-    EXPECT_EQ(st.KHE_COPY[i], st.KHE[i]) << what << " compartment " << i;
-  }
-}
-
 TEST(HeliumSets, StoredSetsHoldTheirValuesAndLeaveNitrogenAlone) {
   for (const StoredCase& c : STORED_SETS) {
     TempHome home;
@@ -61,7 +53,7 @@ TEST(HeliumSets, StoredSetsHoldTheirValuesAndLeaveNitrogenAlone) {
     EXPECT_EQ(st.TAUHE, column(c.tau)) << c.typed;
     EXPECT_EQ(st.AHE, column(c.a)) << c.typed;
     EXPECT_EQ(st.BHE, column(c.b)) << c.typed;
-    expect_rate_constants_and_copies(st, c.typed);
+    bench::expect_rate_constants_and_copies(he_matrix(st), c.typed);
     EXPECT_EQ(st.TAUN2, TAUN2);
     EXPECT_EQ(st.AN2, AN2);
     EXPECT_EQ(st.BN2, BN2);
@@ -95,7 +87,7 @@ TEST(HeliumSets, USNavySetUsesTheHeliumConstants) {
       EXPECT_EQ(st.AHE[i], M0[i] * 0.0306391 - 0.10052198162729659 * (DM[i] * (X * 1.013))) << RHO << " " << i;
       EXPECT_EQ(st.BHE[i], 9.948072887258439 * (1.013 / (DM[i] * X))) << RHO << " " << i;
     }
-    expect_rate_constants_and_copies(st, "option 4");
+    bench::expect_rate_constants_and_copies(he_matrix(st), "option 4");
     if (RHO == 998.403) {
       EXPECT_EQ(st.AHE[1], 1.0749245434202108);
       EXPECT_EQ(st.BHE[1], 0.6577845942103246);
@@ -112,10 +104,7 @@ TEST(HeliumSets, AskedAgainWithTheMenuUntilAnOptionOfIt) {
   std::string out = bench::run(he_coefficient_choice, st, home, {"7", "0", "", "x", "2"});
   EXPECT_EQ(st.HEMATRIX, "ZH-L 12   ");
   EXPECT_EQ(st.GFFLAG, "N");
-  size_t menus = 0;
-  for (size_t at = out.find(" Eingabe der HE-Koeffizienten Matrix:\n"); at != std::string::npos;
-       at = out.find(" Eingabe der HE-Koeffizienten Matrix:\n", at + 1))
-    ++menus;
+  const size_t menus = bench::occurrences(out, " Eingabe der HE-Koeffizienten Matrix:\n");
   EXPECT_EQ(menus, 5u);
 }
 

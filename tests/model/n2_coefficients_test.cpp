@@ -63,14 +63,6 @@ const StoredCase STORED_SETS[] = {
 
 std::string typed_option(int option) { return std::to_string(option); }
 
-void expect_rate_constants_and_copies(const DiveState& st, const std::string& what) {
-  for (int i = 1; i <= COMPARTMENTS; ++i) {
-    EXPECT_EQ(st.KN2[i], to_double(LN2 / q(st.TAUN2[i]))) << what << " compartment " << i;
-    EXPECT_EQ(st.TAUN2_COPY[i], st.TAUN2[i]) << what << " compartment " << i;
-    EXPECT_EQ(st.KN2_COPY[i], st.KN2[i]) << what << " compartment " << i;
-  }
-}
-
 TEST(NitrogenSets, StoredSetsHoldTheirValues) {
   for (const StoredCase& c : STORED_SETS) {
     TempHome home;
@@ -82,7 +74,7 @@ TEST(NitrogenSets, StoredSetsHoldTheirValues) {
     EXPECT_EQ(st.TAUN2, column(c.tau)) << what;
     EXPECT_EQ(st.AN2, column(c.a)) << what;
     EXPECT_EQ(st.BN2, column(c.b)) << what;
-    expect_rate_constants_and_copies(st, what);
+    bench::expect_rate_constants_and_copies(n2_matrix(st), what);
     // Nothing of the helium matrix is touched.
     EXPECT_EQ(st.TAUHE, TAUHE);
     EXPECT_EQ(st.AHE, AHE);
@@ -136,7 +128,7 @@ TEST(NitrogenSets, USNavySetsComeFromSurfaceMValuesAtTheMomentOfTheChoice) {
         EXPECT_EQ(st.AN2[i], M0[i] * 0.030643 - 0.10053147862602932 * (DM[i] * (X * PAIR))) << what << " " << i;
         EXPECT_EQ(st.BN2[i], 9.94713311359854 * (PAIR / (DM[i] * X))) << what << " " << i;
       }
-      expect_rate_constants_and_copies(st, what);
+      bench::expect_rate_constants_and_copies(n2_matrix(st), what);
     }
   }
 }
@@ -171,10 +163,7 @@ TEST(NitrogenSets, ReadsTheOptionFromTwoCharacters) {
     DiveState st = bench::started_state();
     std::string out = bench::run(n2_coefficient_choice, st, home, c.typed);
     EXPECT_EQ(st.N2MATRIX, c.name) << c.typed.back();
-    size_t menus = 0;
-    for (size_t at = out.find(" Input of N2 coefficient matrix: \n"); at != std::string::npos;
-         at = out.find(" Input of N2 coefficient matrix: \n", at + 1))
-      ++menus;
+    const size_t menus = bench::occurrences(out, " Input of N2 coefficient matrix: \n");
     EXPECT_EQ(menus, c.menus) << c.typed.back();
   }
 }
@@ -213,7 +202,7 @@ TEST(NitrogenSets, ClrBringsBackTheHalfTimesOfTheSetChosenLast) {
   EXPECT_EQ(st.TAUN2, column(HAHN_TAU));
   EXPECT_EQ(st.AN2, column(STORED_SETS[1].a));
   EXPECT_EQ(st.N2MATRIX, "Deco 2000 ");
-  expect_rate_constants_and_copies(st, "after CLR");
+  bench::expect_rate_constants_and_copies(n2_matrix(st), "after CLR");
 }
 
 }  // namespace
