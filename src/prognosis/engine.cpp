@@ -121,11 +121,11 @@ void ascent_to_first_stop(Schedule& w) {
 // E6.1: the inspired pressures of the stop; PIHE is written.
 void stop_pressures(const Prognosis& v, Schedule& w) {
   DiveState& st = w.st;
-  double Pamb = static_cast<double>(w.s) * w.RG + st.PAIR;
+  w.Pamb = static_cast<double>(w.s) * w.RG + st.PAIR;
   StopGas gas = v.stop_gas(w);
   quad C = alveolar_co2_term(st.RQ);
-  w.PiN2 = inspired_inert_pressure(Pamb, C, gas.fN2);
-  w.PiHe = inspired_inert_pressure(Pamb, C, gas.fHe);
+  w.PiN2 = inspired_inert_pressure(w.Pamb, C, gas.fN2);
+  w.PiHe = inspired_inert_pressure(w.Pamb, C, gas.fHe);
   st.PIHE = w.PiHe;
   w.Pi = w.PiHe + w.PiN2;
 }

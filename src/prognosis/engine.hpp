@@ -95,6 +95,7 @@ struct Schedule {
   double C = 0.0;          // E3 first-stop ceiling
   std::int64_t S1 = 0;     // E4 first stop
   std::int64_t s = 0;      // the current stop
+  double Pamb = 0.0;       // E6.1 the ambient pressure of the stop
   double PiN2 = 0.0, PiHe = 0.0, Pi = 0.0;  // E6.1
   bool last = false;       // E6.2 the LASTSTOP rule holds at this stop
   double Pnext = 0.0;      // E6.2 the target pressure (PAIR under the LASTSTOP rule)
