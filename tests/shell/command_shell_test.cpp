@@ -24,7 +24,7 @@ std::string lower(std::string s) {
 }
 
 bool quarked(const std::string& typed) {
-  TempHome home;
+  TempHome home(false);  // no PROT folder: no comment question at the start
   return run_session(typed + "\n", home.path()).output.find("QUARK!") != std::string::npos;
 }
 
@@ -48,7 +48,7 @@ TEST(KeywordTable, ReadsOnlyTheFirstFourCharacters) {
 }
 
 TEST(InlineActions, SwitchesAndReset) {
-  TempHome home;
+  TempHome home(false);  // no PROT folder: no comment question at the start
   auto r = run_session("b\non\n", home.path());
   EXPECT_EQ(r.state.BZFLAG, "Y");
   EXPECT_EQ(r.state.NUMFLAG, "ON  ");
