@@ -203,6 +203,21 @@ TEST(ProtocolFile, EveryRecordFitsIn83Characters) {
   for (size_t i = 3; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 83u) << lines[i];
 }
 
+TEST(ProtocolFile, FolderMadeDuringTheRunGetsTheNextRecords) {
+  TempHome home(false);
+  FakePlatform p{{}, home.path()};
+  DiveState st;
+  one_time_startup(st);
+  reset_dive_state(st, p);
+  std::filesystem::create_directories(home.path() / "PROT");
+  st.DEPTH = st.MAXDEPTH = 30.0;
+  st.TIME = st.DIVETIME = 20.0;
+  oxygen_exposure_step(st, p, 'D');
+  EXPECT_EQ(split_lines(home.read("PROT/PROTOCOL.TXT")),
+            std::vector<std::string>{
+                " D   30.0     20.0     20.0  0.79 0.21 0.00    6.    14.     101.      0.    1975.1"});
+}
+
 TEST(ProtocolFile, MissingFolderAsksNothingAndWritesNothing) {
   const std::string dive = "D\n30.\n20.\nD\n0\n90.\nq\n";
   TempHome without(false);
