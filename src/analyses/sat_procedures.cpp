@@ -50,8 +50,8 @@ constexpr std::array<std::int64_t, 84> DEEPEST_EXCURSION_FT = {
 // The row of a storage depth of F feet: trunc((F - first) / 10) in binary128.
 // The shallowest table is consulted up to 1000 ft although its last row is
 // for 990 ft; a storage depth of exactly 1000 ft, past the last row, takes
-// that last row like every depth from 990 ft on. Depths above the first row
-// (never reached behind the 9.2 m guard) take the first row.
+// that last row like every depth from 990 ft on. Storage depths shallower than
+// the first row (never reached behind the 9.2 m guard) take the first row.
 template <size_t N>
 std::int64_t excursion_row(const std::array<std::int64_t, N>& table, double F, quad first) {
   std::int64_t i = to_int64((q(F) - first) / 10.0Q);
@@ -67,7 +67,11 @@ void write_procedure_title(Platform& p, const char* title) {
   write(p, R"(A)", {title});
 }
 
-// Depth comparisons with the band boundaries are made on the widened depth.
+// A depth belongs to the deeper band only when it lies beyond the boundary:
+// the widened depth against the boundary as a binary128 decimal, so a depth on
+// a boundary belongs to the shallower band. Boundaries that are no whole
+// metres are not doubles: a typed 15.63 m lies a little beyond the binary128
+// 15.63 and belongs to the deeper band.
 bool deeper_than(double depth, quad boundary) { return q(depth) > boundary; }
 
 }  // namespace
@@ -88,15 +92,16 @@ void mt92_sat_procedure(DiveState& st, Platform& p) {
     write(p, R"("  ascent time from ", F5.1, " to 0 m:    ", F5.1, " hours (h) ")", {D, t});
     return;
   }
-  double t6 = sat_band_time(D, 15.0Q, 1.3333Q);
-  write(p, R"("  ascent time from ", F5.1, " to 15 m:  ", F5.1, " hours (h) @ pO2 = 0,6 Bar!")", {D, t6});
-  write(p, R"("  ascent time from 15 m to 0 m:    ", F5.1, " hours (h) ")", {15.0});
-  write(p, R"("   TTS from ", F5.1, " to 0 m:    ", F5.1, " hours (h) ")", {D, t6 + 15.0});
-  double t5 = sat_band_time(D, 15.0Q, 1.2Q);
+  // Two schedules, at the rates for pO2 0.6 and 0.5 bar.
+  auto schedule = [&](quad rate, const char* po2_format) {
+    double t = sat_band_time(D, 15.0Q, rate);
+    write(p, po2_format, {D, t});
+    write(p, R"("  ascent time from 15 m to 0 m:    ", F5.1, " hours (h) ")", {15.0});
+    write(p, R"("   TTS from ", F5.1, " to 0 m:    ", F5.1, " hours (h) ")", {D, t + 15.0});
+  };
+  schedule(1.3333Q, R"("  ascent time from ", F5.1, " to 15 m:  ", F5.1, " hours (h) @ pO2 = 0,6 Bar!")");
   write(p, R"(" ")");
-  write(p, R"("  ascent time from ", F5.1, " to 15 m:  ", F5.1, " hours (h) @ pO2 = 0,5 Bar!")", {D, t5});
-  write(p, R"("  ascent time from 15 m to 0 m:    ", F5.1, " hours (h) ")", {15.0});
-  write(p, R"("   TTS from ", F5.1, " to 0 m:    ", F5.1, " hours (h) ")", {D, t5 + 15.0});
+  schedule(1.2Q, R"("  ascent time from ", F5.1, " to 15 m:  ", F5.1, " hours (h) @ pO2 = 0,5 Bar!")");
 }
 
 void normam15_sat_procedure(DiveState& st, Platform& p) {
