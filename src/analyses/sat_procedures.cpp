@@ -67,12 +67,27 @@ void write_procedure_title(Platform& p, const char* title) {
   write(p, R"(A)", {title});
 }
 
-// A depth belongs to the deeper band only when it lies beyond the boundary:
-// the widened depth against the boundary as a binary128 decimal, so a depth on
-// a boundary belongs to the shallower band. Boundaries that are no whole
-// metres are not doubles: a typed 15.63 m lies a little beyond the binary128
-// 15.63 and belongs to the deeper band.
-bool deeper_than(double depth, quad boundary) { return q(depth) > boundary; }
+// A band boundary in metres. A depth belongs to the deeper band only when it
+// lies beyond the boundary, so a depth on a boundary belongs to the shallower
+// band. The test is made in binary128 on the widened depth against the
+// widened double nearest the boundary's decimal: a storage depth typed as
+// 15.63 m is on the boundary 15.63 m, though the double 15.63 lies a little
+// beyond the binary128 15.63. The band time subtracts the binary128 decimal.
+struct BandBoundary {
+  double compared;
+  quad subtracted;
+};
+constexpr BandBoundary MT92_15M{15.0, 15.0Q};
+constexpr BandBoundary NORMAM15_20M{20.0, 20.0Q};
+constexpr BandBoundary USN1991_200FT{62.52, 62.52Q};
+constexpr BandBoundary USN1991_50FT{15.63, 15.63Q};
+constexpr BandBoundary USN2018_200FT{62.5232, 62.5232Q};
+constexpr BandBoundary USN2018_100FT{31.2616, 31.2616Q};
+constexpr BandBoundary USN2018_50FT{15.6308, 15.6308Q};
+
+bool deeper_than(double depth, const BandBoundary& boundary) { return q(depth) > q(boundary.compared); }
+
+double band_time(double D, const BandBoundary& boundary, quad v) { return sat_band_time(D, boundary.subtracted, v); }
 
 }  // namespace
 
@@ -87,14 +102,14 @@ std::int64_t deepest_excursion_feet(double storage_feet) {
 void mt92_sat_procedure(DiveState& st, Platform& p) {
   const double D = st.MAXDEPTH;
   write_procedure_title(p, "  MT 92 SAT (2019) Procedures:");
-  if (!deeper_than(D, 15.0Q)) {
+  if (!deeper_than(D, MT92_15M)) {
     double t = sat_band_time(D, 0.0Q, 1.0Q);
     write(p, R"("  ascent time from ", F5.1, " to 0 m:    ", F5.1, " hours (h) ")", {D, t});
     return;
   }
   // Two schedules, at the rates for pO2 0.6 and 0.5 bar.
   auto schedule = [&](quad rate, const char* po2_format) {
-    double t = sat_band_time(D, 15.0Q, rate);
+    double t = band_time(D, MT92_15M, rate);
     write(p, po2_format, {D, t});
     write(p, R"("  ascent time from 15 m to 0 m:    ", F5.1, " hours (h) ")", {15.0});
     write(p, R"("   TTS from ", F5.1, " to 0 m:    ", F5.1, " hours (h) ")", {D, t + 15.0});
@@ -107,12 +122,12 @@ void mt92_sat_procedure(DiveState& st, Platform& p) {
 void normam15_sat_procedure(DiveState& st, Platform& p) {
   const double D = st.MAXDEPTH;
   write_procedure_title(p, "  NORMAM-15 (2011) Procedure:");
-  if (!deeper_than(D, 20.0Q)) {
+  if (!deeper_than(D, NORMAM15_20M)) {
     double t = sat_band_time(D, 0.0Q, 0.6667Q);
     write(p, R"("  ascent time from ", F5.1, " to 0 m:    ", F5.1, " hours (h) ")", {D, t});
     return;
   }
-  double t = sat_band_time(D, 20.0Q, 1.2Q);
+  double t = band_time(D, NORMAM15_20M, 1.2Q);
   write(p, R"("  ascent time from ", F5.1, " to 20 m:  ", F5.1, " hours (h) ")", {D, t});
   write(p, R"("  ascent time from 20 m to 0 m:    ", F5.1, " hours (h) ")", {30.0});
   write(p, R"(" ")");
@@ -122,16 +137,16 @@ void normam15_sat_procedure(DiveState& st, Platform& p) {
 void usn_sat_1991_procedure(DiveState& st, Platform& p) {
   const double D = st.MAXDEPTH;
   write_procedure_title(p, "  USN SAT (1991) Procedure:");
-  if (deeper_than(D, 62.52Q)) {
-    double t = sat_band_time(D, 62.52Q, 1.2505Q);
+  if (deeper_than(D, USN1991_200FT)) {
+    double t = band_time(D, USN1991_200FT, 1.2505Q);
     quad T = q((t + 60.0) + 25.0) + 0.25Q;
     write(p, R"("  ascent time from ", F5.1, " to 62 m:  ", F5.1, " hours (h) ")", {D, t});
     write(p, R"("  ascent time from 62 m to 16 m:   ", F5.1, " hours (h) ")", {60.0});
     write(p, R"("  ascent time from 16 m to 0 m:    ", F5.1, " hours (h) ")", {25.0});
     write(p, R"(" ")");
     write(p, R"(" TTS from ", F5.1, " to 0 m:    ", F5.1, " hours (h) ")", {D, T});
-  } else if (deeper_than(D, 15.63Q)) {
-    double t = sat_band_time(D, 15.63Q, 0.7815Q);
+  } else if (deeper_than(D, USN1991_50FT)) {
+    double t = band_time(D, USN1991_50FT, 0.7815Q);
     quad T = q(t + 25.0) + 0.4Q;
     write(p, R"("  ascent time from ", F5.1, " to 16 m:  ", F5.1, " hours (h) ")", {D, t});
     write(p, R"("  ascent time from 16 m to 0 m:    ", F5.1, " hours (h) ")", {25.0});
@@ -157,21 +172,21 @@ void usn_sat_2018_procedure(DiveState& st, Platform& p, double& tts_hours) {
   write(p, R"("  Storage Depth: ", F6.1, " feet / m: ", F5.1)", {F, metres_from_feet(F, st.FTPERM)});
 
   double T = 0.0;
-  if (deeper_than(D, 62.5232Q)) {
-    double t = sat_band_time(D, 62.5232Q, 1.8288Q);
+  if (deeper_than(D, USN2018_200FT)) {
+    double t = band_time(D, USN2018_200FT, 1.8288Q);
     T = ((t + 20.0) + 12.5) + 16.7;
     write(p, R"("  ascent time from ", F5.1, " to 62 m / 200 ft:  ", F5.1, " hours (h) ")", {D, t});
     write(p, R"("  ascent time from 62 m to 31 m / 100 ft:   ", F4.1, " hours (h) ")", {20.0});
     write(p, R"("  ascent time from 31 m to 16 m / 50 ft:   ", F4.1, " hours (h) ")", {12.5});
     write(p, R"("  ascent time from 16 m to 0 m / 0 ft:    ", F4.1, " hours (h) ")", {16.7});
-  } else if (deeper_than(D, 31.2616Q)) {
-    double t = sat_band_time(D, 31.2616Q, 1.524Q);
+  } else if (deeper_than(D, USN2018_100FT)) {
+    double t = band_time(D, USN2018_100FT, 1.524Q);
     T = (t + 12.5) + 16.7;
     write(p, R"("  ascent time from ", F5.1, " to 31 m / 100 ft:  ", F4.1, " hours (h) ")", {D, t});
     write(p, R"("  ascent time from 31 m to 16 m / 50 ft:   ", F4.1, " hours (h) ")", {12.5});
     write(p, R"("  ascent time from 16 m to 0 m / 0 ft:    ", F4.1, " hours (h) ")", {16.7});
-  } else if (deeper_than(D, 15.6308Q)) {
-    double t = sat_band_time(D, 15.6308Q, 1.2192Q);
+  } else if (deeper_than(D, USN2018_50FT)) {
+    double t = band_time(D, USN2018_50FT, 1.2192Q);
     T = t + 16.7;
     write(p, R"("  ascent time from ", F5.1, " to 16 m / 50 ft:  ", F4.1, " hours (h) ")", {D, t});
     write(p, R"("  ascent time from 16 m to 0 m / 0 ft:   ", F4.1, " hours (h) ")", {16.7});
@@ -179,7 +194,7 @@ void usn_sat_2018_procedure(DiveState& st, Platform& p, double& tts_hours) {
     T = sat_band_time(D, 0.0Q, 0.9144Q);
     write(p, R"(" ascent time from ", F5.1, " to 0 m / 0 ft:   ", F4.1, " hours (h) ")", {D, T});
   }
-  if (deeper_than(D, 15.6308Q)) {
+  if (deeper_than(D, USN2018_50FT)) {
     write(p, R"(" ")");
     write(p, R"(" TTS from ", F5.1, " to 0 m:  ")", {D});
     write(p, R"("    (from: ", F6.1, " ft to 0 ft):   ", F5.1, " hours (h) ")", {F, T});

@@ -42,14 +42,12 @@ void usn_2018(DiveState& st, Platform& p) {
   usn_sat_2018_procedure(st, p, tts);
 }
 
-// A depth on a band boundary belongs to the shallower band. The boundaries
-// that are not whole metres are binary128 decimals: a typed 15.63 m lies a
-// little above the binary128 15.63 and falls into the deeper band, the double
-// just below it into the shallower one.
+// A depth on a band boundary belongs to the shallower band, also where the
+// boundary is no double: the storage depth typed as 15.63 m is on the
+// boundary 15.63 m; the next double beyond it is in the deeper band, whose
+// time is measured from the binary128 boundary.
 TEST(SatProcedures, BandBoundariesBelongToTheShallowerBand) {
-  const double typed_15_63 = 15.63;
-  const double below_15_63 = std::nextafter(15.63, 0.0);
-  const double below_62_5232 = std::nextafter(62.5232, 0.0);
+  auto beyond = [](double x) { return std::nextafter(x, 1000.0); };
   struct Case {
     const char* name;
     Procedure procedure;
@@ -58,21 +56,24 @@ TEST(SatProcedures, BandBoundariesBelongToTheShallowerBand) {
   };
   const std::vector<Case> cases = {
       {"MT 92 at 15 m", mt92_sat_procedure, 15.0, "  ascent time from  15.0 to 0 m:     15.0 hours (h) "},
-      {"MT 92 above 15 m", mt92_sat_procedure, std::nextafter(15.0, 16.0),
+      {"MT 92 beyond 15 m", mt92_sat_procedure, beyond(15.0),
        "  ascent time from  15.0 to 15 m:    0.0 hours (h) @ pO2 = 0,6 Bar!"},
       {"NORMAM-15 at 20 m", normam15_sat_procedure, 20.0, "  ascent time from  20.0 to 0 m:     30.0 hours (h) "},
-      {"NORMAM-15 above 20 m", normam15_sat_procedure, std::nextafter(20.0, 21.0),
+      {"NORMAM-15 beyond 20 m", normam15_sat_procedure, beyond(20.0),
        "  ascent time from  20.0 to 20 m:    0.0 hours (h) "},
-      {"USN 1991 below 15.63 m", usn_sat_1991_procedure, below_15_63,
-       "  ascent time from  15.6 to 0 m:     25.5 hours (h) "},
-      {"USN 1991 at a typed 15.63 m", usn_sat_1991_procedure, typed_15_63,
+      {"USN 1991 at 15.63 m", usn_sat_1991_procedure, 15.63, "  ascent time from  15.6 to 0 m:     25.5 hours (h) "},
+      {"USN 1991 beyond 15.63 m", usn_sat_1991_procedure, beyond(15.63),
        " TTS from  15.6 to 0 m:     25.4 hours (h) "},
-      {"USN 1991 at a typed 62.52 m", usn_sat_1991_procedure, 62.52,
+      {"USN 1991 at 62.52 m", usn_sat_1991_procedure, 62.52, "  ascent time from  62.5 to 16 m:   60.0 hours (h) "},
+      {"USN 1991 beyond 62.52 m", usn_sat_1991_procedure, beyond(62.52),
        "  ascent time from  62.5 to 62 m:    0.0 hours (h) "},
-      {"USN 2018 below 62.5232 m", usn_2018, below_62_5232,
-       "  ascent time from  62.5 to 31 m / 100 ft:  20.5 hours (h) "},
-      {"USN 2018 below 15.6308 m", usn_2018, std::nextafter(15.6308, 0.0),
-       " ascent time from  15.6 to 0 m / 0 ft:   17.1 hours (h) "},
+      {"USN 2018 at 62.5232 m", usn_2018, 62.5232, "  ascent time from  62.5 to 31 m / 100 ft:  20.5 hours (h) "},
+      {"USN 2018 beyond 62.5232 m", usn_2018, beyond(62.5232),
+       "  ascent time from  62.5 to 62 m / 200 ft:    0.0 hours (h) "},
+      {"USN 2018 at 31.2616 m", usn_2018, 31.2616, "  ascent time from  31.3 to 16 m / 50 ft:  12.8 hours (h) "},
+      {"USN 2018 at 15.6308 m", usn_2018, 15.6308, " ascent time from  15.6 to 0 m / 0 ft:   17.1 hours (h) "},
+      {"USN 2018 beyond 15.6308 m", usn_2018, beyond(15.6308),
+       "  ascent time from  15.6 to 16 m / 50 ft:   0.0 hours (h) "},
   };
   for (const Case& c : cases) EXPECT_TRUE(has_line(run(c.procedure, c.depth), c.line)) << c.name;
 }
