@@ -83,55 +83,47 @@ const Sums AFTER_30M_20MIN = {14.0801142320882,    5.555555555555555,   10.04986
                               100.99978092566379,  0.20990397968814153, 0.04405968068891973,
                               12.594238781288492,  17.666263609758133};
 
-TEST(OxygenExposureStep, AirAt30mFor20min) {
-  Started s;
-  s.segment('D', 30.0, 20.0);
-  // The sums keep their unrounded values (the record showed 14. and 6.).
-  expect_sums(s.st, AFTER_30M_20MIN, "30 m 20 min");
-  EXPECT_EQ(s.st.PO2MAX, 0.8275871448198574);
-}
+struct Segment {
+  char letter;
+  double depth, time;
+};
 
-TEST(OxygenExposureStep, SurfaceIntervalRecovers) {
-  Started s;
-  s.segment('D', 30.0, 20.0);
-  s.segment('D', 3.0, 5.0);
-  s.segment('D', 0.0, 90.0);
-  // 90 min with a CNS half-time of 90 min: CNS halves.
-  expect_sums(s.st,
-              {14.0801142320882, 2.7777777777777777, 0.3015557711835, 0.09093588313407543, 0.034020268001498835,
-               0.0011573786348938056, 16.65101438777616, 30.198361774584303},
-              "surface interval");
-  EXPECT_EQ(s.st.PO2MAX, 0.8275871448198574);
-}
-
-TEST(OxygenExposureStep, ZeroMinutesAtTheSurfaceOnlyScalesKpot) {
-  Started s;
-  s.segment('D', 30.0, 20.0);
-  s.segment('D', 0.0, 0.0);
-  Sums want = AFTER_30M_20MIN;
-  want.KPOT = 0.0034807147744246587;  // x 0.079
-  want.SQKPOT = 0.05899758278459092;
-  expect_sums(s.st, want, "0 min at 0 m");
-}
-
-TEST(OxygenExposureStep, AscentToTheSurfaceDoesNotRecover) {
-  Started s;
-  s.segment('D', 30.0, 20.0);
-  s.segment('A', 0.0, 30.0 / 9.0);
-  expect_sums(s.st,
-              {14.0801142320882, 5.555555555555555, 10.066253254388403, 101.32945458148512, 0.21146492655579432,
-               0.04471741516324749, 12.687895593347658, 19.515740112267245},
-              "ascent");
-  EXPECT_EQ(s.st.TSTART, 20.0);
-}
-
-TEST(OxygenExposureStep, ResetRecordChangesOnlyThePeak) {
-  Started s;
-  s.segment('D', 30.0, 20.0);
-  s.st.DEPTH = s.st.TIME = s.st.DIVETIME = 0.0;
-  s.st.PROTMODE = "X";
-  protocol_writer(s.st, s.p);
-  expect_sums(s.st, AFTER_30M_20MIN, "record X");
+TEST(OxygenExposureStep, SumsAfterAProfile) {
+  const Segment dive = {'D', 30.0, 20.0};
+  Sums zero_minutes_at_surface = AFTER_30M_20MIN;
+  zero_minutes_at_surface.KPOT = 0.0034807147744246587;  // x 0.079, every other factor is 1
+  zero_minutes_at_surface.SQKPOT = 0.05899758278459092;
+  struct Row {
+    const char* what;
+    std::vector<Segment> profile;
+    Sums want;
+    double TSTART;
+  };
+  const Row rows[] = {
+      // The sums keep their unrounded values (the record shows 14. and 6.).
+      {"30 m 20 min", {dive}, AFTER_30M_20MIN, 0.0},
+      // 90 min with a CNS half-time of 90 min: CNS halves.
+      {"surface interval",
+       {dive, {'D', 3.0, 5.0}, {'D', 0.0, 90.0}},
+       {14.0801142320882, 2.7777777777777777, 0.3015557711835, 0.09093588313407543, 0.034020268001498835,
+        0.0011573786348938056, 16.65101438777616, 30.198361774584303},
+       0.0},
+      {"0 min at the surface", {dive, {'D', 0.0, 0.0}}, zero_minutes_at_surface, 0.0},
+      // No recovery after an ascent to the surface.
+      {"ascent to the surface",
+       {dive, {'A', 0.0, 30.0 / 9.0}},
+       {14.0801142320882, 5.555555555555555, 10.066253254388403, 101.32945458148512, 0.21146492655579432,
+        0.04471741516324749, 12.687895593347658, 19.515740112267245},
+       20.0},
+      {"record X", {dive, {'X', 0.0, 0.0}}, AFTER_30M_20MIN, 0.0},
+  };
+  for (const Row& r : rows) {
+    Started s;
+    for (const Segment& seg : r.profile) s.segment(seg.letter, seg.depth, seg.time);
+    expect_sums(s.st, r.want, r.what);
+    EXPECT_EQ(s.st.PO2MAX, 0.8275871448198574) << r.what;
+    EXPECT_EQ(s.st.TSTART, r.TSTART) << r.what;
+  }
 }
 
 // The last record of the protocol file.
