@@ -254,7 +254,10 @@ void usn_sat_excursions(DiveState& st, Platform& p) {
     write(p, R"("  Depth for upward excursion to SHALLOW!")");
   }
 
-  std::int64_t minutes = to_int64(q(to_double(q(F - E) / 2.0Q))) + 1;
+  // The difference in double, halved in binary128 and rounded to double, then
+  // truncated toward zero.
+  const double half = to_double(q(F - E) / 2.0Q);
+  std::int64_t minutes = static_cast<std::int64_t>(half) + 1;
   write(p, R"("  Traveltime for excursion in minutes:", I3)", {minutes});
   if (q(F) <= 200.0Q) {
     write(p, R"("  holdtime at ", F5.0, " feet: 120 min!")", {E});
