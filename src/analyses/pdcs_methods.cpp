@@ -65,7 +65,8 @@ PdcsResult pdcs_values(const DiveState& st, double TTS) {
 
   // I, Southerland 1992.
   const double lnT = std::log(T);
-  const quad z1 = ((6.64Q * q(std::log(Pamb)) + (-25.95Q)) + 5.31Q * q(lnT)) - 0.33Q * q(lnT * lnT);
+  const SoutherlandParameters& m1 = SOUTHERLAND_1992;
+  const quad z1 = ((m1.ln_pamb * q(std::log(Pamb)) + m1.constant) + m1.ln_t * q(lnT)) - m1.ln_t_squared * q(lnT * lnT);
   r.I = logistic_of(std::exp(to_double(z1)));
 
   // II: a linear risk sum, printed without a transform.
@@ -82,7 +83,7 @@ PdcsResult pdcs_values(const DiveState& st, double TTS) {
       const WeightedCompartment& c = STAT_TABLES_M4[s][i];
       t[i] = ((tension(c.k) - X) * c.w) / X;
     }
-    r.III[s] = s == 0 ? to_double(q(t[0]) * 1.025Q + q(t[1]) * 1.025Q + q(t[2])) : (t[0] + t[1]) + t[2];
+    r.III[s] = s == 0 ? to_double(q(t[0]) * STAT_TABLES_CENTRAL_FACTOR + q(t[1]) * STAT_TABLES_CENTRAL_FACTOR + q(t[2])) : (t[0] + t[1]) + t[2];
   }
 
   const double J = pressure_in_fsw(Pamb);

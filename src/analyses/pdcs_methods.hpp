@@ -8,8 +8,15 @@
 
 #include "model/dive_state.hpp"
 #include "platform/platform.hpp"
+#include "platform/quad.hpp"
 
 namespace orva {
+
+// Method I: z = ln Pamb x a + constant + ln T x b - (ln T)^2 x c, binary128.
+struct SoutherlandParameters {
+  quad ln_pamb, constant, ln_t, ln_t_squared;
+};
+constexpr SoutherlandParameters SOUTHERLAND_1992 = {6.64Q, -25.95Q, 5.31Q, 0.33Q};
 
 // A model compartment: half-time (min), rate constant ln2 / tau as stored, weight.
 struct WeightedCompartment {
@@ -19,6 +26,8 @@ struct WeightedCompartment {
 extern const std::array<WeightedCompartment, 6> PME_COMPARTMENTS;
 // Method III: three compartments per line (central, lower, upper bound).
 extern const std::array<std::array<WeightedCompartment, 3>, 3> STAT_TABLES_M4;
+// The factor on the first two terms of the central line of method III.
+constexpr quad STAT_TABLES_CENTRAL_FACTOR = 1.025Q;
 
 // Methods IVa and IVb: exponent p, rate r, offset c (fsw), slope s, time
 // offset d (min), intercept e. IVa central, lower, upper, then IVb the same.

@@ -46,6 +46,10 @@ RiskSummary summary_of_counted(std::initializer_list<double> values) {
 
 namespace {
 
+double eod_value(const EodParameters& e, double X, double DIVETIME) {
+  return e.c1 * X - e.c2 * std::exp(-(e.r * DIVETIME));
+}
+
 // q(B x G) + (1 - q(exp(-(R x DIVETIME)))) x factor, binary128.
 double otf_value(double B, double G, double R, double DIVETIME, double factor) {
   return to_double(q(B * G) + (1.0Q - q(std::exp(-(R * DIVETIME)))) * q(factor));
@@ -70,14 +74,12 @@ RiskEstimates risk_estimates(const DiveState& st) {
   }
 
   const double X = (S - st.PAIR) / st.PAIR;
-  for (size_t j = 0; j < EOD_ESTIMATES.size(); ++j) {
-    const EodParameters& e = EOD_ESTIMATES[j];
-    r.EOD[j] = e.c1 * X - e.c2 * std::exp(-(e.r * st.DIVETIME));
-  }
+  for (size_t j = 0; j < EOD_ESTIMATES.size(); ++j)
+    r.EOD[j] = eod_value(EOD_ESTIMATES[j], X, st.DIVETIME);
 
   // With no ascent yet TSTART is 0: R is +infinity and the time term is the
   // full factor.
-  const double B = to_double(q(st.MAXDEPTH - st.DEPTH) * 0.00125Q + 0.35Q);
+  const double B = to_double(q(st.MAXDEPTH - st.DEPTH) * OTF_B_SLOPE + OTF_B_BASE);
   const double R = to_double(1.0Q / q(st.TSTART));
   const double G = std::exp(-((S - T) / Pmax));
   for (size_t j = 0; j < OTF_ESTIMATES.size(); ++j) {
@@ -88,11 +90,11 @@ RiskEstimates risk_estimates(const DiveState& st) {
   }
   r.first = summary_of_counted({r.EOD[0], r.EOD[3], r.OTF[0]});
 
-  const double C = to_double(q(st.MAXDEPTH) * 0.000125Q + 0.05Q);
+  const double C = to_double(q(st.MAXDEPTH) * TQR1_C_SLOPE + TQR1_C_BASE);
   const double R2 = to_double(1.0Q / q(st.DIVETIME - st.TIME));
   const double H = std::exp(-((S - M) / Pmax));
-  r.TQR1 = otf_value(C, H, R2, st.DIVETIME, 0.005);
-  r.TQR2 = 0.15 * X - 0.15 * std::exp(-(0.2 * st.DIVETIME));
+  r.TQR1 = otf_value(C, H, R2, st.DIVETIME, TQR1_FACTOR);
+  r.TQR2 = eod_value(TQR2_GENERIC_GAS, X, st.DIVETIME);
   r.second = summary_of_counted({r.TQR1, r.TQR2});
   return r;
 }

@@ -27,6 +27,14 @@ struct OtfParameters {
   double factor;
 };
 extern const std::array<OtfParameters, 3> OTF_ESTIMATES;
+// B = (MAXDEPTH - DEPTH) x slope + base, binary128.
+constexpr quad OTF_B_SLOPE = 0.00125Q, OTF_B_BASE = 0.35Q;
+
+// TQR I: C = MAXDEPTH x slope + base, binary128, and the factor of its time
+// term; TQR II has the form of an EOD estimate.
+constexpr quad TQR1_C_SLOPE = 0.000125Q, TQR1_C_BASE = 0.05Q;
+constexpr double TQR1_FACTOR = 0.005;
+constexpr EodParameters TQR2_GENERIC_GAS = {0.15, 0.15, 0.2};
 
 // Mean and population deviation of the values in [0, 1).
 struct RiskSummary {
