@@ -51,18 +51,25 @@ BoxProfileRisk box_profile_risk(const DiveState& st) {
   return r;
 }
 
+namespace {
+
+constexpr const char* NMRI_TEXTS[3] = {"  Stat. Tables I M4   NMRI BOX PROFILE AIR:   ",
+                                       "  untere Fehlergrenze NMRI BOX PROFILE AIR:   ",
+                                       "  obere Fehlergrenze  NMRI BOX PROFILE AIR:   "};
+constexpr const char* NO_STOP_TEXTS[3] = {"  P-NO-STOP Model: NEDU TR 04-42,             ",
+                                          "  P-NO-STOP Model: untere Fehlergrenze,       ",
+                                          "  P-NO-STOP Model: obere Fehlergrenze,        "};
+constexpr const char* STARS_63 = R"("  *************************************************************")";
+
+}  // namespace
+
 void box_profile_air_risk(DiveState& st, Platform& p) {
   const BoxProfileRisk r = box_profile_risk(st);
-  const char* stars = R"("  *************************************************************")";
-  write_probability(p, "  Stat. Tables I M4   NMRI BOX PROFILE AIR:   ", r.nmri[0]);
-  write_probability(p, "  untere Fehlergrenze NMRI BOX PROFILE AIR:   ", r.nmri[1]);
-  write_probability(p, "  obere Fehlergrenze  NMRI BOX PROFILE AIR:   ", r.nmri[2]);
-  write(p, stars);
+  write_probabilities(p, NMRI_TEXTS, r.nmri);
+  write(p, STARS_63);
   write(p, R"("")");
-  write_probability(p, "  P-NO-STOP Model: NEDU TR 04-42,             ", r.no_stop[0]);
-  write_probability(p, "  P-NO-STOP Model: untere Fehlergrenze,       ", r.no_stop[1]);
-  write_probability(p, "  P-NO-STOP Model: obere Fehlergrenze,        ", r.no_stop[2]);
-  write(p, stars);
+  write_probabilities(p, NO_STOP_TEXTS, r.no_stop);
+  write(p, STARS_63);
 }
 
 }  // namespace orva

@@ -113,32 +113,42 @@ PdcsResult pdcs_values(const DiveState& st, double TTS) {
   return r;
 }
 
+namespace {
+
+constexpr const char* III_TEXTS[3] = {"  Methode III: Stat. Tables Part VI, Model 4 ",
+                                      "  Methode III: untere Fehlergrenze,          ",
+                                      "  Methode III: obere Fehlergrenze,           "};
+constexpr const char* IV_TEXTS[6] = {"  Methode IVa: NEDU Report 12/2004,          ",
+                                     "  Methode IVa: untere Fehlergrenze,          ",
+                                     "  Methode IVa: obere Fehlergrenze,           ",
+                                     "  Methode IVb:     Combined Model,           ",
+                                     "  Methode IVb: untere Fehlergrenze,          ",
+                                     "  Methode IVb: obere Fehlergrenze,           "};
+constexpr const char* VA_TEXTS[3] = {"  Methode Va:  NEDU Report 03/2009,          ",
+                                     "  Methode Va:  untere Fehlergrenze,          ",
+                                     "  Methode Va:  obere Fehlergrenze,           "};
+constexpr const char* VB_TEXTS[3] = {"  Methode Vb:  NEDU Report 03/2009,          ",
+                                     "  Methode Vb:  untere Fehlergrenze,          ",
+                                     "  Methode Vb:  obere Fehlergrenze,           "};
+
+}  // namespace
+
 void pdcs_methods(DiveState& st, Platform& p) {
   const double TTS = ask_value(p, R"(" Eingabe der TTS (fuer Methoden IVa  und IVb) in min: ")", 7, 2,
                                [](double v) { return !(q(v) < 0.0Q); });
   const PdcsResult r = pdcs_values(st, TTS);
+  const std::span<const double> V(r.V);
 
   write_probability(p, "  Methode I:   Southerland 1992,             ", r.I);
   write_probability(p, "  Methode II:  PME enhanced 6 Compartments,  ", r.II);
   write_star_line(p);
-  write_probability(p, "  Methode III: Stat. Tables Part VI, Model 4 ", r.III[0]);
-  write_probability(p, "  Methode III: untere Fehlergrenze,          ", r.III[1]);
-  write_probability(p, "  Methode III: obere Fehlergrenze,           ", r.III[2]);
+  write_probabilities(p, III_TEXTS, r.III);
   write_star_line(p);
-  write_probability(p, "  Methode IVa: NEDU Report 12/2004,          ", r.IV[0]);
-  write_probability(p, "  Methode IVa: untere Fehlergrenze,          ", r.IV[1]);
-  write_probability(p, "  Methode IVa: obere Fehlergrenze,           ", r.IV[2]);
-  write_probability(p, "  Methode IVb:     Combined Model,           ", r.IV[3]);
-  write_probability(p, "  Methode IVb: untere Fehlergrenze,          ", r.IV[4]);
-  write_probability(p, "  Methode IVb: obere Fehlergrenze,           ", r.IV[5]);
+  write_probabilities(p, IV_TEXTS, r.IV);
   write_star_line(p);
-  write_probability(p, "  Methode Va:  NEDU Report 03/2009,          ", r.V[0]);
-  write_probability(p, "  Methode Va:  untere Fehlergrenze,          ", r.V[1]);
-  write_probability(p, "  Methode Va:  obere Fehlergrenze,           ", r.V[2]);
+  write_probabilities(p, VA_TEXTS, V.first(3));
   write_star_line(p);
-  write_probability(p, "  Methode Vb:  NEDU Report 03/2009,          ", r.V[3]);
-  write_probability(p, "  Methode Vb:  untere Fehlergrenze,          ", r.V[4]);
-  write_probability(p, "  Methode Vb:  obere Fehlergrenze,           ", r.V[5]);
+  write_probabilities(p, VB_TEXTS, V.last(3));
   write(p, R"("")");
   write_sdev_mean(p, r.SDEV, r.MEAN);
   write_star_line(p);

@@ -2,6 +2,7 @@
 // a method text of fixed width, the separator and the summary line.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "platform/platform.hpp"
@@ -12,6 +13,9 @@ namespace orva {
 // computed: a negative value or one above 1 is not clamped, and a value too
 // wide for the field shows as asterisks.
 void write_probability(Platform& p, std::string_view method, double value);
+
+// One such line per value, each after its method text.
+void write_probabilities(Platform& p, std::span<const char* const> methods, std::span<const double> values);
 
 // "  SDEV = " F8.5 "                            MEAN   = " F8.5.
 void write_sdev_mean(Platform& p, double SDEV, double MEAN);

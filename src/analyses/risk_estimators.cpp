@@ -99,18 +99,23 @@ RiskEstimates risk_estimates(const DiveState& st) {
   return r;
 }
 
+namespace {
+
+constexpr const char* EOD_TEXTS[6] = {
+    "  Methode VI:  EOD            2015,          ", "  Methode VI:  EOD MIN        2015,          ",
+    "  Methode VI:  EOD MAX        2015,          ", "  Methode VI:  EOD2           2015,          ",
+    "  Methode VI:  EOD2 MIN       2015,          ", "  Methode VI:  EOD2 MAX       2015,          "};
+constexpr const char* OTF_TEXTS[3] = {"  Methode VI:  OTF            2015,          ",
+                                      "  Methode VI:  OTF MIN        2015,          ",
+                                      "  Methode VI:  OTF MAX        2015,          "};
+
+}  // namespace
+
 void risk_estimators(DiveState& st, Platform& p) {
   const RiskEstimates r = risk_estimates(st);
   write(p, R"("  ********************RISK ESTIMATORS*************************", /)");
-  static constexpr const char* methods[9] = {
-      "  Methode VI:  EOD            2015,          ", "  Methode VI:  EOD MIN        2015,          ",
-      "  Methode VI:  EOD MAX        2015,          ", "  Methode VI:  EOD2           2015,          ",
-      "  Methode VI:  EOD2 MIN       2015,          ", "  Methode VI:  EOD2 MAX       2015,          ",
-      "  Methode VI:  OTF            2015,          ", "  Methode VI:  OTF MIN        2015,          ",
-      "  Methode VI:  OTF MAX        2015,          ",
-  };
-  for (int j = 0; j < 6; ++j) write_probability(p, methods[j], r.EOD[j]);
-  for (int j = 0; j < 3; ++j) write_probability(p, methods[6 + j], r.OTF[j]);
+  write_probabilities(p, EOD_TEXTS, r.EOD);
+  write_probabilities(p, OTF_TEXTS, r.OTF);
   write_sdev_mean(p, r.first.SDEV, r.first.MEAN);
   write_star_line(p);
   write_probability(p, "  Meth. TQR I: OTF folded over EOD,          ", r.TQR1);

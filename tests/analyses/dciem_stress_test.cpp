@@ -95,5 +95,14 @@ TEST(DciemStress, FieldsTooNarrowShowAsterisks) {
   EXPECT_NE(out.find("  200 % TAT [min]: ******"), std::string::npos) << out;
 }
 
+TEST(DciemStress, TimeToSurfaceAnswers) {
+  testing::expect_answers(dciem_stress_indices, after_dive(24.98), "  in minutes (min.)!  ",
+                          {
+                              {{""}, 1, "0."},                   // empty: the ascent time alone
+                              {{"20"}, 1, "2.0"},                // without a point: 2.0 min
+                              {{"-0.1", "abc", "20."}, 3, "20.0"},
+                          });
+}
+
 }  // namespace
 }  // namespace orva

@@ -66,34 +66,14 @@ TEST(KValuePlan, ALimitAlreadyReachedPrintsNoTime) {
 }
 
 TEST(KValuePlan, TargetAnswers) {
-  // What follows the last prompt, and how often the prompt was written.
-  auto run = [](std::vector<std::string> typed, int& prompts) {
-    DiveState st = start_state();
-    std::string out = run_handler(k_value_plan, st, std::move(typed));
-    const std::string prompt = "  in [atm] !!!  ";
-    prompts = 0;
-    for (size_t at = out.find(prompt); at != std::string::npos; at = out.find(prompt, at + 1)) ++prompts;
-    return out.substr(out.rfind(prompt) + prompt.size());
-  };
-  struct Answer {
-    std::vector<std::string> typed;
-    int prompts;
-    std::string same_as;  // one accepted answer with a point
-  };
-  const Answer answers[] = {
-      {{""}, 1, "1.6"},                         // empty: the default, without the range test
-      {{"16", "0.4", "160"}, 3, "1.60"},        // 16 reads 0.16, 0.4 is too low, 160 reads 1.60
-      {{"6.01", "6.0"}, 2, "6."},               // 6.0 is the top of the range
-      {{"0.5"}, 1, "0.5"},                      // 0.5 the bottom
-      {{"x", "2", "0.49", "2."}, 4, "2."},      // malformed; 2 reads 0.02
-  };
-  for (const Answer& a : answers) {
-    int prompts = 0, once = 0;
-    std::string got = run(a.typed, prompts);
-    EXPECT_EQ(prompts, a.prompts) << a.typed.back();
-    EXPECT_EQ(got, run({a.same_as}, once)) << a.typed.back();
-    EXPECT_EQ(once, 1);
-  }
+  testing::expect_answers(k_value_plan, start_state(), "  in [atm] !!!  ",
+                          {
+                              {{""}, 1, "1.6"},                     // empty: the default, without the range test
+                              {{"16", "0.4", "160"}, 3, "1.60"},    // 16 reads 0.16, 0.4 is too low, 160 reads 1.60
+                              {{"6.01", "6.0"}, 2, "6."},           // 6.0 is the top of the range
+                              {{"0.5"}, 1, "0.5"},                  // 0.5 the bottom
+                              {{"x", "2", "0.49", "2."}, 4, "2."},  // malformed; 2 reads 0.02
+                          });
 }
 
 }  // namespace

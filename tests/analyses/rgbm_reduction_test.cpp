@@ -51,5 +51,16 @@ TEST(RgbmReduction, PrintsTheMatrixForTheTypedDive) {
             "  SI= 105[min]  0.810 0.728 0.678 0.648 0.630 0.619 0.612 0.608 0.606 0.604 0.603 0.603 0.603 \n");
 }
 
+TEST(RgbmReduction, DiveNumberAnswers) {
+  DiveState st = start_state();
+  st.MAXDEPTH = 30.0;
+  testing::expect_answers(rgbm_reduction_factors, st, " als einfache Zahl, N = 1 ... 12 \n",
+                          {
+                              {{"", "5"}, 2, "5"},          // empty reads 0: asked again
+                              {{"1.", "-1", "1"}, 3, "1"},  // a point is malformed in an I2 field
+                              {{"123"}, 1, "12"},           // the first two characters
+                          });
+}
+
 }  // namespace
 }  // namespace orva
