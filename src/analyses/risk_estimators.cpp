@@ -24,9 +24,11 @@ const std::array<OtfParameters, 3> OTF_ESTIMATES = {{
     {0.081Q, -0.106Q, 0.029},
 }};
 
-// A value counts when 0 <= value < 1. When none counts there is no mean and
-// no deviation: both are shown as 0 rather than a quotient 0/0 or a deviation
-// left over from other estimates.
+// A value counts when 0 <= value < 1. The deviation is the population form:
+// the squares of the counted values' distances from the mean are summed, and
+// the sum is divided by n before the root. When none counts there is no mean
+// and no deviation: both are shown as 0 rather than a quotient 0/0 or a
+// deviation left over from other estimates.
 RiskSummary summary_of_counted(std::initializer_list<double> values) {
   auto counts = [](double v) { return q(v) >= 0.0Q && q(v) < 1.0Q; };
   int n = 0;
