@@ -1,0 +1,32 @@
+// A diver at the surface right after start: the start gas, environment and
+// coefficient set, and the tensions of surface air.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/dive_state.hpp"
+#include "support/fake_platform.hpp"
+#include "support/session.hpp"
+
+namespace orva::testing {
+
+inline DiveState surface_state() {
+  TempHome home;
+  FakePlatform p({}, home.path());
+  DiveState st;
+  one_time_startup(st);
+  reset_dive_state(st, p);
+  return st;
+}
+
+// What a handler prints for the typed lines.
+template <class Handler>
+std::string console_of(Handler handler, DiveState& st, std::vector<std::string> typed = {}) {
+  TempHome home;
+  FakePlatform p(std::move(typed), home.path());
+  handler(st, p);
+  return p.output();
+}
+
+}  // namespace orva::testing
