@@ -12,7 +12,7 @@
 namespace orva::testing {
 
 inline DiveState surface_state() {
-  TempHome home;
+  TempHome home(false);  // no protocol file, so no comment is asked
   FakePlatform p({}, home.path());
   DiveState st;
   one_time_startup(st);
@@ -23,7 +23,7 @@ inline DiveState surface_state() {
 // What a handler prints for the typed lines.
 template <class Handler>
 std::string console_of(Handler handler, DiveState& st, std::vector<std::string> typed = {}) {
-  TempHome home;
+  TempHome home(false);
   FakePlatform p(std::move(typed), home.path());
   handler(st, p);
   return p.output();
