@@ -86,6 +86,33 @@ TEST(RepetitiveDiveNdl, AnswersAndDepth) {
   }
 }
 
+// The partial pressures are binary128 constants: with 16 % oxygen the double
+// 1.3 and 1.1 would print 71.3 and 58.8, and all-double steps 83.8 for 1.5.
+// The nitrogen fraction is printed as stored.
+TEST(ModListAndNdlTable, ModListOfAStoredGas) {
+  DiveState st = surface_state();
+  st.FO2 = 0.16;
+  st.FN2 = 0.8;
+  std::string out = console_of(mod_list_and_ndl_table, st);
+  EXPECT_EQ(out.substr(0, out.find("  6.0 m:")),
+            "     Gemisch   O2 =  0.16   He =  0.00   N2 =  0.80\n"
+            "     MOD @ 3,0 atm pO2 :  177.5\n"
+            "     MOD @ 2,5 atm pO2 :  146.2\n"
+            "     MOD @ 2,0 atm pO2 :  115.0\n"
+            "     MOD @ 1,6 atm pO2 :   90.0\n"
+            "     MOD @ 1,5 atm pO2 :   83.7\n"
+            "     MOD @ 1,4 atm pO2 :   77.5\n"
+            "     MOD @ 1,3 atm pO2 :   71.2\n"
+            "     MOD @ 1,2 atm pO2 :   65.0\n"
+            "     MOD @ 1,1 atm pO2 :   58.7\n"
+            "     MOD @ 1,0 atm pO2 :   52.5\n"
+            "     No Decompression Limits / NDL : \n");
+  // 20 rows of 20 characters on one open line, DEPTH back at the surface.
+  EXPECT_EQ(out.size() - out.find("  6.0 m:"), 400u);
+  EXPECT_EQ(out.back(), ' ');
+  EXPECT_EQ(st.DEPTH, 0.0);
+}
+
 TEST(RepetitiveDiveNdl, RefusedAtDepthLeavesEverything) {
   for (auto handler : {repetitive_dive_ndl, mod_list_and_ndl_table}) {
     DiveState st = surface_state();

@@ -20,6 +20,13 @@ inline DiveState surface_state() {
   return st;
 }
 
+// The state a session of typed commands leaves (without a protocol file, so
+// no comment is asked first), e.g. an air dive entered with D.
+inline DiveState state_after(const std::string& typed) {
+  TempHome home(false);
+  return run_session(typed, home.path()).state;
+}
+
 // What a handler prints for the typed lines.
 template <class Handler>
 std::string console_of(Handler handler, DiveState& st, std::vector<std::string> typed = {}) {
