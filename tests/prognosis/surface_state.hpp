@@ -6,19 +6,13 @@
 #include <vector>
 
 #include "model/dive_state.hpp"
+#include "model/started_state.hpp"
 #include "support/fake_platform.hpp"
 #include "support/session.hpp"
 
 namespace orva::testing {
 
-inline DiveState surface_state() {
-  TempHome home(false);  // no protocol file, so no comment is asked
-  FakePlatform p({}, home.path());
-  DiveState st;
-  one_time_startup(st);
-  reset_dive_state(st, p);
-  return st;
-}
+inline DiveState surface_state() { return StartedState{}.st; }
 
 // The state a session of typed commands leaves (without a protocol file, so
 // no comment is asked first), e.g. an air dive entered with D.
