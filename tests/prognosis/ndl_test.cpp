@@ -113,6 +113,18 @@ TEST(ModListAndNdlTable, ModListOfAStoredGas) {
   EXPECT_EQ(st.DEPTH, 0.0);
 }
 
+// States no dive leaves but a state file may hold: a trace of oxygen, no
+// tensions at all.
+TEST(ModListAndNdlTable, DegenerateStatesPrintFieldsFull) {
+  DiveState st = surface_state();
+  st.FO2 = 0.001;
+  st.PN2.fill(0.0), st.PHE.fill(0.0);
+  std::string out = console_of(mod_list_and_ndl_table, st);
+  EXPECT_NE(out.find("     MOD @ 3,0 atm pO2 :  *****\n"), std::string::npos);
+  EXPECT_NE(out.find("  6.0 m: ***** min. "), std::string::npos);
+  EXPECT_EQ(st.DEPTH, 0.0);
+}
+
 TEST(RepetitiveDiveNdl, RefusedAtDepthLeavesEverything) {
   for (auto handler : {repetitive_dive_ndl, mod_list_and_ndl_table}) {
     DiveState st = surface_state();
