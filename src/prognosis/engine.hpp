@@ -29,10 +29,10 @@
 //                                    .mixture = Mixture::once_stored,
 //                                    .laststop_rule = false}) {}
 //     void heading(Schedule& w) override { write(w.p, R"(" ", " ... ")"); }
-//     double stop_m_value(const Schedule& w, int i) const override {
+//     double stop_m_value(const Schedule& w, int i) override {
 //       return Prognosis::stop_m_value(w, i) * g[i];
 //     }
-//     double stop_minutes(const Schedule& w) const override {
+//     double stop_minutes(const Schedule& w) override {
 //       return whole_minutes_plus_one(w.T);
 //     }
 //     void stop_line(Schedule& w) override { ... w.printed_depth, w.Tr ... }
@@ -122,23 +122,23 @@ class Prognosis {
   virtual void working_copies(Schedule&) {}
   // E3: the ceiling of compartment i; by default the shared CEILM as the last
   // D, E or A stored it.
-  virtual double first_stop_ceiling(const Schedule& w, int i) const;
+  virtual double first_stop_ceiling(const Schedule& w, int i);
   // E6.1: the gas of the stop w.s; by default FN2 and FHE of DiveState.
-  virtual StopGas stop_gas(const Schedule& w) const;
+  virtual StopGas stop_gas(const Schedule& w);
   // E6.1, after the stop pressures are set (a gradient factor of the stop).
   virtual void stop_start(Schedule&) {}
   // E6.3: the whole step; by default, per compartment, the mixture (with
   // Mixture::every_stop), M(i) = stop_m_value and t(i) = stop_limit_time.
   virtual void compartment_limits(Schedule& w);
   // E6.3: M(i) = Pnext / BMIX(i) + AMIX(i).
-  virtual double stop_m_value(const Schedule& w, int i) const;
+  virtual double stop_m_value(const Schedule& w, int i);
   // E6.3: the tension the time to limit starts from, PSUMW(i).
-  virtual double limit_tension(const Schedule& w, int i) const;
+  virtual double limit_tension(const Schedule& w, int i);
   // E6.3: time_to_limit from limit_tension to M(i) with KMIX(i) when the
   // tension and M(i) both lie above Pi, otherwise 0.
-  virtual double stop_limit_time(const Schedule& w, int i) const;
+  virtual double stop_limit_time(const Schedule& w, int i);
   // E6.5: by default rounded_stop_time.
-  virtual double stop_minutes(const Schedule& w) const;
+  virtual double stop_minutes(const Schedule& w);
   // E6.6: the stop line(s), with w.printed_depth, w.Tr, w.lead.
   virtual void stop_line(Schedule& w) = 0;
   // E7: the time-to-surface line(s), from w.SUM.

@@ -7,7 +7,7 @@
 
 #include "model/kernel.hpp"
 #include "platform/console.hpp"
-#include "prognosis/started_state.hpp"
+#include "model/started_state.hpp"
 
 namespace orva {
 namespace {
@@ -258,10 +258,10 @@ TEST(Engine, FirstStopTimesStartFromTheSumsBeforeTheAscent) {
   // E2 at the first stop: a variant that reads limit_tension sees them.
   class SeesTension final : public Prognosis {
    public:
-    double first = -1.0, expected = -1.0;
+    double first = -1.0;
     void heading(Schedule&) override {}
-    double limit_tension(const Schedule& w, int i) const override {
-      if (i == 1 && first < 0.0) const_cast<SeesTension*>(this)->first = w.PSUMW[1];
+    double limit_tension(const Schedule& w, int i) override {
+      if (i == 1 && first < 0.0) first = w.PSUMW[1];
       return Prognosis::limit_tension(w, i);
     }
     void stop_line(Schedule&) override {}
