@@ -159,14 +159,13 @@ TEST(Engine, WithoutTheLaststopRuleEveryGridStopDownToTheGridIsComputed) {
   StartedState s;
   s.st.DEPTH = 20.0;
   s.st.CEILM[2] = 10.0;  // on the 5-m grid: first stop 15 m
-  s.st.LASTSTOP = 9.0;
+  s.st.LASTSTOP = 12.0;  // with the rule the loop would end at 10 m, shown as 12
   s.st.DEEPSTOP = 3.0;
   Recorder r({.grid = 5,
               .writes_deepstop = false,
               .ascent_to_first_stop = false,
               .mixture = Mixture::once_stored,
-              .laststop_rule = false,
-              .laststop_depth_printed = false});
+              .laststop_rule = false});
   run_schedule(r, s.st, s.p);
   EXPECT_EQ(r.depths(), (std::vector<std::int64_t>{15, 10, 5}));
   EXPECT_EQ(r.printed(), (std::vector<std::int64_t>{15, 10, 5}));
