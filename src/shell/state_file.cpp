@@ -149,6 +149,20 @@ void write_read_fault(Platform& p, const std::string& file_name, const ReadFault
           {file_name, static_cast<int>(fault.line), fault.field, fault.first, fault.last});
 }
 
+// A file with helium brings its own nitrogen fraction. Without helium the
+// nitrogen fraction in memory stays, so that the start gas keeps its 0.7902
+// although its oxygen comes back with three decimals only; but when it does
+// not belong to the oxygen of the file (a nitrox dive read in a new program
+// start would go on with the nitrogen of air), it is computed from the file
+// as well. The three-decimal fields of FO2 and FHE together are off by at
+// most 0.001.
+constexpr quad FRACTIONS_ROUNDING = 0.0011Q;
+
+bool nitrogen_fits(const DiveState& read) {
+  quad rest = 1.0Q - q(read.FO2) - q(read.FHE) - q(read.FN2);
+  return rest <= FRACTIONS_ROUNDING && rest >= -FRACTIONS_ROUNDING;
+}
+
 enum class Outcome { Done, AskNameAgain };
 
 Outcome write_state_file(DiveState& st, const std::filesystem::path& path) {
@@ -171,9 +185,7 @@ Outcome read_state_file(DiveState& st, Platform& p, const std::filesystem::path&
     write_read_fault(p, file_name, *fault);
     return Outcome::Done;
   }
-  // Only a file with helium brings its own nitrogen fraction; otherwise the
-  // nitrogen fraction stays as it was.
-  if (q(read.FHE) > 0.0Q) read.FN2 = to_double((1.0Q - q(read.FHE)) - q(read.FO2));
+  if (q(read.FHE) > 0.0Q || !nitrogen_fits(read)) read.FN2 = to_double((1.0Q - q(read.FHE)) - q(read.FO2));
   st = read;
   return Outcome::Done;
 }
