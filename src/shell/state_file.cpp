@@ -141,11 +141,12 @@ std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines,
   return std::nullopt;
 }
 
+// One line of its own below the open W/R question.
 void write_read_fault(Platform& p, const std::string& file_name, const ReadFault& fault) {
   if (fault.field.empty())
-    write(p, R"(" ", " Datei ", A, ": Zeile ", I2, " fehlt - nichts geladen!")", {file_name, static_cast<int>(fault.line)});
+    write(p, R"(/, " ", " Datei ", A, ": Zeile ", I2, " fehlt - nichts geladen!")", {file_name, static_cast<int>(fault.line)});
   else
-    write(p, R"(" ", " Datei ", A, ": Zeile ", I2, ", ", A, " (Spalten ", I2, "-", I2, ") keine Zahl - nichts geladen!")",
+    write(p, R"(/, " ", " Datei ", A, ": Zeile ", I2, ", ", A, " (Spalten ", I2, "-", I2, ") keine Zahl - nichts geladen!")",
           {file_name, static_cast<int>(fault.line), fault.field, fault.first, fault.last});
 }
 
