@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/format.hpp"
+#include "shell/settings_cases.hpp"
 #include "shell/state_file.hpp"
 #include "support/fake_platform.hpp"
 #include "support/session.hpp"
@@ -125,6 +126,30 @@ TEST(StateFileRead, ANitrogenFractionOfAnotherGasIsComputedFromTheFile) {
     run_f(st, home, {"TEST", "R"});
     EXPECT_EQ(st.FN2, c.FN2_after) << c.FN2_before;
   }
+}
+
+// A read changes the values of the file and the nitrogen fraction, nothing
+// else: not the oxygen sums behind the K values, the mixture coefficients,
+// the density, the switches of other commands.
+TEST(StateFileRead, ChangesOnlyTheValuesOfTheFile) {
+  TempHome home(false);
+  fs::create_directories(home.path() / "PROT");
+  home.write("PROT/TEST    .TXT", KNOWN_FILE);
+  const std::string dive = "c\nGF\n0.5\n0.5\nLAT\nON\nTE\n10.0\nD\n30.\n20.\n";
+  const std::set<std::string> file_values = {"PAIR", "AMV",  "RQ",       "FO2",      "FHE",   "ASCRATE", "VO2",
+                                             "CNS",  "OTU",  "KCNS",     "KPOT",     "PRT",   "BZFLAG",  "GFHI",
+                                             "GFLO", "LASTSTOP", "DEEPSTOP", "DEPTH", "TIME", "MAXDEPTH", "DIVETIME",
+                                             "tensions", "tolerances", "FN2"};
+  const DiveState without = run_session(dive + "Q\n", home.path()).state;
+  const DiveState with = run_session(dive + "F\nTEST\nR\nQ\n", home.path()).state;
+  const std::set<std::string> changes = testing::changed(without, with);
+  for (const std::string& name : changes) EXPECT_TRUE(file_values.count(name)) << name;
+  EXPECT_TRUE(changes.count("tensions"));
+  EXPECT_TRUE(changes.count("BZFLAG"));
+  // The program end squares the sums again: the K values of the file do not
+  // outlive the run.
+  EXPECT_EQ(with.SQKCNS, without.SQKCNS);
+  EXPECT_EQ(with.KCNS, without.KCNS);
 }
 
 TEST(StateFileRead, HeliumInTheFileGivesTheNitrogenRest) {
