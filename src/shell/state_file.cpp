@@ -109,8 +109,8 @@ struct ReadFault {
 // Reads lines 2 to 22 into a copy of the state; the state itself is only
 // replaced when every line and every field was read.
 std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines, DiveState& st) {
-  for (size_t n = 2; n <= STATE_FILE_LINES; ++n)
-    if (n > lines.size()) return ReadFault{n, "", 0, 0};
+  // Line 1 is there, or the read would not have come this far.
+  if (lines.size() < STATE_FILE_LINES) return ReadFault{lines.size() + 1, "", 0, 0};
 
   auto read_fields = [&](size_t n, const std::vector<Field>& fields) -> std::optional<ReadFault> {
     for (const Field& f : fields) {
@@ -141,17 +141,32 @@ std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines,
   return std::nullopt;
 }
 
+// One line of its own below the open W/R question.
 void write_read_fault(Platform& p, const std::string& file_name, const ReadFault& fault) {
   if (fault.field.empty())
-    write(p, R"(" ", " Datei ", A, ": Zeile ", I2, " fehlt - nichts geladen!")", {file_name, static_cast<int>(fault.line)});
+    write(p, R"(/, " ", " Datei ", A, ": Zeile ", I2, " fehlt - nichts geladen!")", {file_name, static_cast<int>(fault.line)});
   else
-    write(p, R"(" ", " Datei ", A, ": Zeile ", I2, ", ", A, " (Spalten ", I2, "-", I2, ") keine Zahl - nichts geladen!")",
+    write(p, R"(/, " ", " Datei ", A, ": Zeile ", I2, ", ", A, " (Spalten ", I2, "-", I2, ") keine Zahl - nichts geladen!")",
           {file_name, static_cast<int>(fault.line), fault.field, fault.first, fault.last});
+}
+
+// A file with helium brings its own nitrogen fraction. Without helium the
+// nitrogen fraction in memory stays, so that the start gas keeps its 0.7902
+// although its oxygen comes back with three decimals only; but when it does
+// not belong to the oxygen of the file (a nitrox dive read in a new program
+// start would go on with the nitrogen of air), it is computed from the file
+// as well. The three-decimal fields of FO2 and FHE together are off by at
+// most 0.001.
+constexpr quad FRACTIONS_ROUNDING = 0.0011Q;
+
+bool nitrogen_fits(const DiveState& read) {
+  quad rest = 1.0Q - q(read.FO2) - q(read.FHE) - q(read.FN2);
+  return rest <= FRACTIONS_ROUNDING && rest >= -FRACTIONS_ROUNDING;
 }
 
 enum class Outcome { Done, AskNameAgain };
 
-Outcome write_state_file(DiveState& st, const std::filesystem::path& path) {
+Outcome write_state_file(const DiveState& st, const std::filesystem::path& path) {
   // Written beside the old file and renamed into place.
   return file_replace(path, state_lines(st)) ? Outcome::Done : Outcome::AskNameAgain;
 }
@@ -171,9 +186,7 @@ Outcome read_state_file(DiveState& st, Platform& p, const std::filesystem::path&
     write_read_fault(p, file_name, *fault);
     return Outcome::Done;
   }
-  // Only a file with helium brings its own nitrogen fraction; otherwise the
-  // nitrogen fraction stays as it was.
-  if (q(read.FHE) > 0.0Q) read.FN2 = to_double((1.0Q - q(read.FHE)) - q(read.FO2));
+  if (q(read.FHE) > 0.0Q || !nitrogen_fits(read)) read.FN2 = to_double((1.0Q - q(read.FHE)) - q(read.FO2));
   st = read;
   return Outcome::Done;
 }

@@ -6,26 +6,16 @@
 #include <string>
 
 #include "shell/environment_settings.hpp"
+#include "shell/settings_cases.hpp"
 #include "support/fake_platform.hpp"
-#include "support/session.hpp"
 
 namespace orva {
 namespace {
 
 using testing::FakePlatform;
-using testing::run_session;
+using testing::state_after;
+using testing::ValueCase;
 using testing::TempHome;
-
-DiveState after(const std::string& typed) {
-  TempHome home(false);
-  return run_session(typed + "Q\n", home.path()).state;
-}
-
-struct ValueCase {
-  const char* typed;
-  double DiveState::*field;
-  double expected;
-};
 
 TEST(EnvironmentSettings, KeepOnlyTheAcceptedAnswer) {
   const ValueCase cases[] = {
@@ -45,7 +35,7 @@ TEST(EnvironmentSettings, KeepOnlyTheAcceptedAnswer) {
       {"TE\n18\n", &DiveState::TWATER, 0.18},
       {"TE\n35.0\n34.99\n", &DiveState::TWATER, 34.99},
   };
-  for (const ValueCase& c : cases) EXPECT_EQ(after(c.typed).*c.field, c.expected) << c.typed;
+  for (const ValueCase& c : cases) EXPECT_EQ(state_after(c.typed).*c.field, c.expected) << c.typed;
 }
 
 // The density of the Kell equation with its binary128 steps, bit for bit.
@@ -59,7 +49,7 @@ TEST(WaterTemperature, SetsTheDensityOfTheTemperature) {
       {"TE\n20.0\n", &DiveState::RHO, 998.403},
       {"DI\n1025.2\nTE\n20.0\n", &DiveState::RHO, 1025.2},
   };
-  for (const ValueCase& c : cases) EXPECT_EQ(after(c.typed).*c.field, c.expected) << c.typed;
+  for (const ValueCase& c : cases) EXPECT_EQ(state_after(c.typed).*c.field, c.expected) << c.typed;
 }
 
 struct GradientCase {
@@ -97,8 +87,8 @@ TEST(GradientFactors, SetTheFactorsAndTheModeFlag) {
 }
 
 TEST(Latency, TogglesAndSetsAnyOtherValueToOffSilently) {
-  EXPECT_EQ(after("LAT\n").LATENCY, "Y");
-  EXPECT_EQ(after("LAT\nlat\n").LATENCY, "N");
+  EXPECT_EQ(state_after("LAT\n").LATENCY, "Y");
+  EXPECT_EQ(state_after("LAT\nlat\n").LATENCY, "N");
 
   TempHome home(false);
   FakePlatform p({}, home.path());

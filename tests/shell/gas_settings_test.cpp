@@ -4,18 +4,13 @@
 
 #include <string>
 
-#include "support/session.hpp"
+#include "shell/settings_cases.hpp"
 
 namespace orva {
 namespace {
 
-using testing::run_session;
-using testing::TempHome;
-
-DiveState after(const std::string& typed) {
-  TempHome home(false);
-  return run_session(typed + "Q\n", home.path()).state;
-}
+using testing::state_after;
+using testing::ValueCase;
 
 struct GasCase {
   const char* typed;
@@ -36,18 +31,12 @@ TEST(GasMix, StoresTheFractionsAndTheNitrogenRest) {
       {"M\n0\n1.5\n0.5\n0.5001\n0.5\n", 0.5, 0.5, 0.0},
   };
   for (const GasCase& c : cases) {
-    DiveState st = after(c.typed);
+    DiveState st = state_after(c.typed);
     EXPECT_EQ(st.FO2, c.FO2) << c.typed;
     EXPECT_EQ(st.FHE, c.FHE) << c.typed;
     EXPECT_EQ(st.FN2, c.FN2) << c.typed;
   }
 }
-
-struct ValueCase {
-  const char* typed;
-  double DiveState::*field;
-  double expected;
-};
 
 TEST(PhysiologySettings, KeepOnlyTheAcceptedAnswer) {
   const ValueCase cases[] = {
@@ -59,11 +48,11 @@ TEST(PhysiologySettings, KeepOnlyTheAcceptedAnswer) {
       // The double nearest 0.3 lies below the binary128 bound 0.3.
       {"R\n0.3\n0.3001\n", &DiveState::RQ, 0.3001},
   };
-  for (const ValueCase& c : cases) EXPECT_EQ(after(c.typed).*c.field, c.expected) << c.typed;
+  for (const ValueCase& c : cases) EXPECT_EQ(state_after(c.typed).*c.field, c.expected) << c.typed;
 }
 
 TEST(BallPark, SetsTheRuleOfThumbValuesAndKeepsHelium) {
-  DiveState st = after("M\n0.32\n0.1\nBP\n");
+  DiveState st = state_after("M\n0.32\n0.1\nBP\n");
   EXPECT_EQ(st.FN2, 0.8);
   EXPECT_EQ(st.FO2, 0.2);
   EXPECT_EQ(st.FHE, 0.1);
@@ -75,7 +64,7 @@ TEST(BallPark, SetsTheRuleOfThumbValuesAndKeepsHelium) {
   // Untouched by BP.
   EXPECT_EQ(st.RQ, 1.0);
   EXPECT_EQ(st.TWATER, 20.0);
-  EXPECT_EQ(after("BP\n").FHE, 0.000005);
+  EXPECT_EQ(state_after("BP\n").FHE, 0.000005);
 }
 
 }  // namespace
