@@ -24,10 +24,9 @@ constexpr CnsRow NOAA_CNS_LIMITS[] = {
     {2.10Q, 20},  {2.20Q, 15},  {2.30Q, 13.5}, {2.40Q, 12}, {2.50Q, 10},
 };
 
-// Above the last row (2.50 atm) the limit is 5 minutes. The limit for 2.5001
-// atm and above is 5 minutes; the few hundred-thousandths of an atmosphere
-// between 2.50 and 2.5001 get the same 5 minutes rather than a limit longer
-// than any row of the table.
+// Above the last row (2.50 atm) the limit is 5 minutes. The table's own
+// bound for that is 2.5001 atm; the narrow band between 2.50 and 2.5001 atm
+// has no row and gets the same 5 minutes, not a limit longer than any row.
 constexpr double CNS_LIMIT_ABOVE_TABLE = 5.0;
 
 // A bound in atm compared in bar: the binary128 atm value times the double
@@ -53,6 +52,9 @@ void file_write(AppendFile& f, std::string_view format, std::initializer_list<Va
   for (const std::string& line : rec.lines) f.write_record(line);
 }
 
+// The file stays connected from the protocol start on. When the start could
+// not open it, every record tries again; a record that then gets the file
+// lands at its end, behind whatever it already holds, without a header.
 bool open_protocol(DiveState& st, Platform& p) {
   st.PROTNAME = PROTOCOL_NAME;
   if (st.file->is_open()) return true;

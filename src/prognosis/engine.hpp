@@ -20,6 +20,27 @@
 // members of the variant; the engine's arrays and scalars are in `Schedule`,
 // which every hook receives. A variant never writes its own stop loop.
 //
+// Where each engine parameter of a prognosis is set:
+//   heading                    heading()
+//   ceiling source             first_stop_ceiling()      (default: shared CEILM)
+//   grid G, stop spacing       Parameters::grid
+//   DEEPSTOP written           Parameters::writes_deepstop
+//   ascent to the first stop   Parameters::ascent_to_first_stop
+//   gas at a stop              stop_gas()                (default: FN2, FHE)
+//   mixture                    Parameters::mixture
+//   M-value form               stop_m_value()            (a gradient factor of
+//                                                         the stop: stop_start())
+//   LASTSTOP rule              Parameters::laststop_rule, ::laststop_depth_printed
+//   limit operands             limit_tension(), stop_limit_time(); KMIX, KN2W
+//                              and KHEW changed in working_copies()
+//   leading compartment        always determined (w.lead); stop_line() shows it
+//   stop time by other means   compartment_limits() (the whole step E6.3)
+//   stop minutes               stop_minutes()            (default: rounded_stop_time)
+//   stop line                  stop_line()
+//   time to surface            time_to_surface_line()
+//   stop update                with w.KN2W, w.KHEW (copies of KN2, KHE unless
+//                              working_copies() changes them)
+//
 // Sketch of a variant whose M-values carry a factor and whose minutes have no
 // ascent allowance:
 //
@@ -75,7 +96,9 @@ struct Parameters {
   bool ascent_to_first_stop = true;    // E5 schreiner_update at ASCRATE
   Mixture mixture = Mixture::every_stop;
   bool laststop_rule = true;           // E6.2 target PAIR and E6.8 end at s <= LASTSTOP
-  bool laststop_depth_printed = true;  // E6.6 print trunc(LASTSTOP) at the last stop or at 3 m
+  // E6.6 print trunc(LASTSTOP) at the last stop or at 3 m; only with the
+  // LASTSTOP rule (without it every stop shows its own depth).
+  bool laststop_depth_printed = true;
 };
 
 // The gas fractions breathed at a stop.
