@@ -70,5 +70,7 @@ double po2_in_atm(double bar);
 quad po2_in_atm_q(double bar);
 // (pO2 / FO2 - 1) x 10, binary128.
 quad maximum_operating_depth(double pO2, double FO2);
+// The same for a limit given as a binary128 constant (1.6Q), taken unchanged.
+quad maximum_operating_depth(quad pO2, double FO2);
 
 }  // namespace orva
