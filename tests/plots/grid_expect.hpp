@@ -3,10 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/grid_canvas.hpp"
+
+namespace orva {
+// Pixels in test messages as (x, y).
+inline void PrintTo(const Pixel& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+}  // namespace orva
 
 namespace orva::testing {
 
