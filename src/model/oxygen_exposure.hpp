@@ -15,4 +15,8 @@ void protocol_writer(DiveState& st, Platform& p);
 // mode letter of a profile command (D, E or A), and its protocol record.
 void oxygen_exposure_step(DiveState& st, Platform& p, char letter);
 
+// The NOAA CNS limit in minutes for an oxygen partial pressure in bar, for
+// partial pressures from 0.55 atm up (below that no CNS is charged).
+double noaa_cns_limit(double pO2);
+
 }  // namespace orva

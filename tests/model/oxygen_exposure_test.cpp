@@ -1,0 +1,240 @@
+// The oxygen exposure step and the protocol file.
+//
+// Reference values: python3 with decimal, getcontext().prec = 50, each
+// binary128 step of the step done in 50-digit decimal and rounded to double
+// where the step rounds, each double step in Python float arithmetic in the
+// same order (exp taken in decimal and rounded to double). The CNS bounds
+// were checked with exact fractions rounded to 113 bits: the binary128 bound
+// of the 1.60 atm row is exactly the double 1.6212.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/oxygen_exposure.hpp"
+#include "platform/format.hpp"
+#include "support/fake_platform.hpp"
+#include "support/session.hpp"
+
+namespace orva {
+namespace {
+
+using testing::FakePlatform;
+using testing::run_session;
+using testing::split_lines;
+using testing::TempHome;
+
+TEST(NoaaCnsLimit, RowsAndBounds) {
+  struct Row {
+    double pO2;  // bar
+    double limit;
+  };
+  const Row rows[] = {
+      {0.5572874, 570},     // below 0.55 atm: the step charges nothing, the first row would apply
+      {0.70928, 450},       // just above 0.70 atm
+      {0.8275871448198574,  // 30 m on air
+       360},
+      {1.01325, 300},       // 1.00 atm: the bound is the double 1.01325 itself
+      {1.6212, 45},         // the bound of the 1.60 atm row, exactly
+      {1.6212101325, 40},   // 1.60001 atm
+      {2.3302, 13.5},       // below B(2.30) = 2.330475: the 2.30 row
+      {2.3305, 12},         // above it: the 2.40 row
+      {2.533125, 5},        // just above 2.50 atm
+      {2.5332, 5},          // between 2.50 and 2.5001 atm: also 5 minutes
+      {3.0, 5},
+  };
+  for (const Row& r : rows) EXPECT_EQ(noaa_cns_limit(r.pO2), r.limit) << r.pO2;
+}
+
+// The state right after program start, without a protocol folder.
+struct Started {
+  TempHome home{false};
+  FakePlatform p{{}, home.path()};
+  DiveState st;
+  Started() {
+    one_time_startup(st);
+    reset_dive_state(st, p);
+  }
+  void segment(char letter, double depth, double time) {
+    st.DEPTH = depth;
+    if (depth > st.MAXDEPTH) st.MAXDEPTH = depth;
+    st.TIME = time;
+    st.DIVETIME += time;
+    oxygen_exposure_step(st, p, letter);
+  }
+};
+
+struct Sums {
+  double OTU, CNS, SQKCNS, KCNS, SQKPOT, KPOT, ESOT, PRT;
+};
+
+void expect_sums(const DiveState& st, const Sums& s, const char* what) {
+  EXPECT_EQ(st.OTU, s.OTU) << what;
+  EXPECT_EQ(st.CNS, s.CNS) << what;
+  EXPECT_EQ(st.SQKCNS, s.SQKCNS) << what;
+  EXPECT_EQ(st.KCNS, s.KCNS) << what;
+  EXPECT_EQ(st.SQKPOT, s.SQKPOT) << what;
+  EXPECT_EQ(st.KPOT, s.KPOT) << what;
+  EXPECT_EQ(st.ESOT, s.ESOT) << what;
+  EXPECT_EQ(st.PRT, s.PRT) << what;
+}
+
+const Sums AFTER_30M_20MIN = {14.0801142320882,    5.555555555555555,   10.049864721759382,
+                              100.99978092566379,  0.20990397968814153, 0.04405968068891973,
+                              12.594238781288492,  17.666263609758133};
+
+struct Segment {
+  char letter;
+  double depth, time;
+};
+
+TEST(OxygenExposureStep, SumsAfterAProfile) {
+  const Segment dive = {'D', 30.0, 20.0};
+  Sums zero_minutes_at_surface = AFTER_30M_20MIN;
+  zero_minutes_at_surface.KPOT = 0.0034807147744246587;  // x 0.079, every other factor is 1
+  zero_minutes_at_surface.SQKPOT = 0.05899758278459092;
+  struct Row {
+    const char* what;
+    std::vector<Segment> profile;
+    Sums want;
+    double TSTART;
+  };
+  const Row rows[] = {
+      // The sums keep their unrounded values (the record shows 14. and 6.).
+      {"30 m 20 min", {dive}, AFTER_30M_20MIN, 0.0},
+      // 90 min with a CNS half-time of 90 min: CNS halves.
+      {"surface interval",
+       {dive, {'D', 3.0, 5.0}, {'D', 0.0, 90.0}},
+       {14.0801142320882, 2.7777777777777777, 0.3015557711835, 0.09093588313407543, 0.034020268001498835,
+        0.0011573786348938056, 16.65101438777616, 30.198361774584303},
+       0.0},
+      {"0 min at the surface", {dive, {'D', 0.0, 0.0}}, zero_minutes_at_surface, 0.0},
+      // No recovery after an ascent to the surface.
+      {"ascent to the surface",
+       {dive, {'A', 0.0, 30.0 / 9.0}},
+       {14.0801142320882, 5.555555555555555, 10.066253254388403, 101.32945458148512, 0.21146492655579432,
+        0.04471741516324749, 12.687895593347658, 19.515740112267245},
+       20.0},
+      {"record X", {dive, {'X', 0.0, 0.0}}, AFTER_30M_20MIN, 0.0},
+  };
+  for (const Row& r : rows) {
+    Started s;
+    for (const Segment& seg : r.profile) s.segment(seg.letter, seg.depth, seg.time);
+    expect_sums(s.st, r.want, r.what);
+    EXPECT_EQ(s.st.PO2MAX, 0.8275871448198574) << r.what;
+    EXPECT_EQ(s.st.TSTART, r.TSTART) << r.what;
+  }
+}
+
+// The last record of the protocol file.
+std::string last_record(const TempHome& home) {
+  std::vector<std::string> lines = split_lines(home.read("PROT/PROTOCOL.TXT"));
+  return lines.empty() ? "" : lines.back();
+}
+
+TEST(OxygenExposureStep, RecordRoundsOtuHalvesAway) {
+  struct Row {
+    double OTU;
+    const char* shown;
+  };
+  const Row rows[] = {{2.5, "    3."}, {2.4999, "    2."}, {3.5, "    4."}};
+  for (const Row& r : rows) {
+    TempHome home;
+    FakePlatform p{{""}, home.path()};
+    DiveState st;
+    one_time_startup(st);
+    reset_dive_state(st, p);
+    st.OTU = r.OTU;
+    oxygen_exposure_step(st, p, 'D');  // 0 min at the surface: no OTU charged
+    std::string rec = last_record(home);
+    ASSERT_EQ(rec.size(), 83u);
+    EXPECT_EQ(rec.substr(49, 7), " " + std::string(r.shown)) << r.OTU;
+    EXPECT_EQ(st.OTU, r.OTU);
+  }
+}
+
+TEST(ProtocolFile, RecordIsOnDiskAsSoonAsWritten) {
+  TempHome home;
+  FakePlatform p{{"Kommentar"}, home.path()};
+  DiveState st;
+  one_time_startup(st);
+  reset_dive_state(st, p);
+  st.DEPTH = st.MAXDEPTH = 30.0;
+  st.TIME = st.DIVETIME = 20.0;
+  oxygen_exposure_step(st, p, 'D');
+  // Still open: what a killed program leaves behind.
+  ASSERT_TRUE(st.file->is_open());
+  EXPECT_EQ(last_record(home),
+            " D   30.0     20.0     20.0  0.79 0.21 0.00    6.    14.     101.      0.    1975.1");
+}
+
+const char* HEADER_DATE = "  Yr: 2026 Mon: 12 D: 10 Hr: 10 Min: 05  Version: 3_10     , 09/2023 ";
+const char* HEADER_TITLES =
+    "    TIEFE   ZEIT   GES.ZEIT  N    O    HE    CNS   OTU    K CNS     K POT     GAS";
+const char* RECORD_X = " X    0.0      0.0      0.0  0.79 0.21 0.00    0.     0.       0.      0.       0.0";
+
+TEST(ProtocolFile, SecondStartAppendsBehindTheFirst) {
+  TempHome home;
+  home.write("PROT/PROTOCOL.TXT", "alte Zeile\n");
+  run_session("Erster\nCLR\nq\n", home.path());
+  run_session("Zweiter\nq\n", home.path());
+  std::vector<std::string> want = {"alte Zeile",
+                                   HEADER_DATE,
+                                   "Erster" + std::string(64, ' '),
+                                   HEADER_TITLES,
+                                   RECORD_X,  // start
+                                   RECORD_X,  // CLR: a record, no header
+                                   RECORD_X,  // end
+                                   HEADER_DATE,
+                                   "Zweiter" + std::string(63, ' '),
+                                   HEADER_TITLES,
+                                   RECORD_X,
+                                   RECORD_X};
+  EXPECT_EQ(split_lines(home.read("PROT/PROTOCOL.TXT")), want);
+}
+
+TEST(ProtocolFile, EveryRecordFitsIn83Characters) {
+  TempHome home;
+  // A long comment, a deep long dive and a long surface interval.
+  run_session(std::string(100, 'c') + "\nD\n199.9\n99999.9\nD\n0\n99999.9\nq\n", home.path());
+  std::vector<std::string> lines = split_lines(home.read("PROT/PROTOCOL.TXT"));
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[1], std::string(70, 'c'));
+  for (size_t i = 3; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 83u) << lines[i];
+}
+
+TEST(ProtocolFile, FolderMadeDuringTheRunGetsTheNextRecords) {
+  TempHome home(false);
+  FakePlatform p{{}, home.path()};
+  DiveState st;
+  one_time_startup(st);
+  reset_dive_state(st, p);
+  std::filesystem::create_directories(home.path() / "PROT");
+  st.DEPTH = st.MAXDEPTH = 30.0;
+  st.TIME = st.DIVETIME = 20.0;
+  oxygen_exposure_step(st, p, 'D');
+  EXPECT_EQ(split_lines(home.read("PROT/PROTOCOL.TXT")),
+            std::vector<std::string>{
+                " D   30.0     20.0     20.0  0.79 0.21 0.00    6.    14.     101.      0.    1975.1"});
+}
+
+TEST(ProtocolFile, MissingFolderAsksNothingAndWritesNothing) {
+  const std::string dive = "D\n30.\n20.\nD\n0\n90.\nq\n";
+  TempHome without(false);
+  testing::SessionResult r = run_session(dive, without.path());
+  EXPECT_EQ(r.output.find("Kommentar"), std::string::npos);
+  EXPECT_EQ(r.unread, 0u);
+  EXPECT_FALSE(std::filesystem::exists(without.path() / "PROT"));
+
+  // The sums are the same as with the file present.
+  TempHome with;
+  testing::SessionResult w = run_session("Kommentar\n" + dive, with.path());
+  EXPECT_EQ(r.state.OTU, w.state.OTU);
+  EXPECT_EQ(r.state.CNS, w.state.CNS);
+  EXPECT_EQ(r.state.KPOT, w.state.KPOT);
+  EXPECT_EQ(r.state.ESOT, w.state.ESOT);
+  EXPECT_EQ(split_lines(with.read("PROT/PROTOCOL.TXT")).size(), 7u);
+}
+
+}  // namespace
+}  // namespace orva
