@@ -1,0 +1,293 @@
+#include "prognosis/engine.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "model/kernel.hpp"
+#include "platform/console.hpp"
+#include "prognosis/started_state.hpp"
+
+namespace orva {
+namespace {
+
+using testing::StartedState;
+
+TEST(FirstStopDepth, LiesOneGridStepBelowTheCeilingsGridLine) {
+  struct Case {
+    double C;
+    int G;
+    std::int64_t S1;
+  } cases[] = {
+      {0.0, 3, 3},  {2.999, 3, 3}, {3.0, 3, 6},  {5.9, 3, 6},   {6.0, 3, 9},
+      {9.5, 3, 12}, {0.0, 5, 5},   {4.99, 5, 5}, {5.0, 5, 10},  {12.0, 5, 15},
+  };
+  for (const Case& c : cases) EXPECT_EQ(first_stop_depth(c.C, c.G), c.S1) << "C = " << c.C << ", G = " << c.G;
+}
+
+TEST(RoundedStopTime, AddsTheAllowanceForTheThreeMetreMoveAndOneMinute) {
+  struct Case {
+    double T, ASCRATE, Tr;
+  } cases[] = {
+      {0.0, 9.0, 1.0},     // no compartment needs time: trunc(1/3) + 1
+      {0.0, 1.0, 4.0},     // at 1 m/min the move alone is 3 minutes
+      {2.0, 3.0, 4.0},     // T + 3 / ASCRATE exactly 3 gives 4
+      {-0.0, 9.0, 1.0},
+      {5.7, 9.0, 7.0},
+      {2.6666666666666665, 9.0, 3.0},  // in double the sum would round up to 3.0
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(rounded_stop_time(c.T, c.ASCRATE), c.Tr) << "T = " << c.T << ", ASCRATE = " << c.ASCRATE;
+}
+
+TEST(WholeMinutesPlusOne, TruncatesTowardZero) {
+  struct Case {
+    double T, Tr;
+  } cases[] = {{0.0, 1.0}, {-0.0, 1.0}, {2.0, 3.0}, {2.999, 3.0}, {14.0, 15.0}};
+  for (const Case& c : cases) EXPECT_EQ(whole_minutes_plus_one(c.T), c.Tr) << "T = " << c.T;
+}
+
+TEST(TimeToSurface, AddsTheTruncatedAscentTime) {
+  struct Case {
+    double SUM, DEPTH, ASCRATE, TTS;
+  } cases[] = {
+      {5.0, 30.0, 9.0, 8.0},   // 30 / 9 = 3.33 gives 3
+      {5.0, 27.0, 9.0, 8.0},   // exactly 3
+      {1.0, 8.9, 9.0, 1.0},    // below one minute of ascent
+      {12.0, 45.0, 10.0, 16.0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(time_to_surface(c.SUM, c.DEPTH, c.ASCRATE), c.TTS) << "DEPTH = " << c.DEPTH;
+}
+
+TEST(LeadingCompartment, TakesTheLargestTimeAndTheHigherNumberOnTies) {
+  Comp t{};
+  double T = -1.0;
+  int lead = 7;
+
+  // Every time 0: compartment 16 leads.
+  leading_compartment(t, T, lead);
+  EXPECT_EQ(T, 0.0);
+  EXPECT_EQ(lead, 16);
+
+  // Two equal largest times: the higher number; a negative time never leads.
+  for (int i = 1; i <= COMPARTMENTS; ++i) t[i] = -1.0;
+  t[3] = 4.5;
+  t[9] = 4.5;
+  t[12] = 2.0;
+  leading_compartment(t, T, lead);
+  EXPECT_EQ(T, 4.5);
+  EXPECT_EQ(lead, 9);
+
+  // Every time negative: T is 0 and the number of the stop before stays.
+  for (int i = 1; i <= COMPARTMENTS; ++i) t[i] = -0.5 - i;
+  leading_compartment(t, T, lead);
+  EXPECT_EQ(T, 0.0);
+  EXPECT_FALSE(std::signbit(T));
+  EXPECT_EQ(lead, 9);
+
+  // A time that is not a number neither leads nor enters T.
+  t[16] = std::numeric_limits<double>::quiet_NaN();
+  t[2] = 1.0;
+  leading_compartment(t, T, lead);
+  EXPECT_EQ(T, 1.0);
+  EXPECT_EQ(lead, 2);
+}
+
+// A variant that records what the engine hands its hooks.
+class Recorder final : public Prognosis {
+ public:
+  explicit Recorder(Parameters prm) : Prognosis(prm) {}
+
+  struct Stop {
+    std::int64_t s, printed;
+    double Pnext, Pi, T, Tr;
+    int lead;
+  };
+  std::vector<Stop> stops;
+  double tts_sum = -1.0;
+  int headings = 0;
+
+  void heading(Schedule&) override { ++headings; }
+  void stop_line(Schedule& w) override { stops.push_back({w.s, w.printed_depth, w.Pnext, w.Pi, w.T, w.Tr, w.lead}); }
+  void time_to_surface_line(Schedule& w) override { tts_sum = w.SUM; }
+
+  std::vector<std::int64_t> depths() const {
+    std::vector<std::int64_t> d;
+    for (const Stop& s : stops) d.push_back(s.s);
+    return d;
+  }
+  std::vector<std::int64_t> printed() const {
+    std::vector<std::int64_t> d;
+    for (const Stop& s : stops) d.push_back(s.printed);
+    return d;
+  }
+};
+
+TEST(Engine, LaststopEndsTheLoopAndSetsThePrintedDepth) {
+  // A shared ceiling of 9.5 m puts the first stop at 12 m; the tensions are
+  // the surface values, so no stop needs time.
+  struct Case {
+    double LASTSTOP;
+    std::vector<std::int64_t> depths, printed;
+  } cases[] = {
+      {3.0, {12, 9, 6, 3}, {12, 9, 6, 3}},
+      {4.5, {12, 9, 6, 3}, {12, 9, 6, 4}},
+      {2.0, {12, 9, 6, 3}, {12, 9, 6, 2}},
+      {6.0, {12, 9, 6}, {12, 9, 6}},
+      {7.5, {12, 9, 6}, {12, 9, 7}},
+      {9.0, {12, 9}, {12, 9}},
+  };
+  for (const Case& c : cases) {
+    StartedState s;
+    s.st.DEPTH = 20.0;
+    s.st.CEILM[4] = 9.5;
+    s.st.LASTSTOP = c.LASTSTOP;
+    Recorder r({});
+    run_schedule(r, s.st, s.p);
+    EXPECT_EQ(r.depths(), c.depths) << "LASTSTOP " << c.LASTSTOP;
+    EXPECT_EQ(r.printed(), c.printed) << "LASTSTOP " << c.LASTSTOP;
+    // The stop of the LASTSTOP rule takes its M-values at the surface.
+    EXPECT_EQ(r.stops.back().Pnext, s.st.PAIR);
+    double RG = pressure_per_metre(s.st.RHO, s.st.GRAV);
+    EXPECT_EQ(r.stops.front().Pnext, 9.0 * RG + s.st.PAIR);
+    EXPECT_EQ(s.st.DEEPSTOP, 12.0);
+  }
+}
+
+TEST(Engine, WithoutTheLaststopRuleEveryGridStopDownToTheGridIsComputed) {
+  StartedState s;
+  s.st.DEPTH = 20.0;
+  s.st.CEILM[2] = 10.0;  // on the 5-m grid: first stop 15 m
+  s.st.LASTSTOP = 9.0;
+  s.st.DEEPSTOP = 3.0;
+  Recorder r({.grid = 5,
+              .writes_deepstop = false,
+              .ascent_to_first_stop = false,
+              .mixture = Mixture::once_stored,
+              .laststop_rule = false,
+              .laststop_depth_printed = false});
+  run_schedule(r, s.st, s.p);
+  EXPECT_EQ(r.depths(), (std::vector<std::int64_t>{15, 10, 5}));
+  EXPECT_EQ(r.printed(), (std::vector<std::int64_t>{15, 10, 5}));
+  double RG = pressure_per_metre(s.st.RHO, s.st.GRAV);
+  // The M-values are taken 3 m above each stop, also at the 5-m stop.
+  EXPECT_EQ(r.stops[0].Pnext, 12.0 * RG + s.st.PAIR);
+  EXPECT_EQ(r.stops[2].Pnext, 2.0 * RG + s.st.PAIR);
+  EXPECT_EQ(s.st.DEEPSTOP, 3.0);
+}
+
+TEST(Engine, MixtureSourceDecidesWhatIsWrittenToAmixAndBmix) {
+  StartedState base;
+  base.st.DEPTH = 30.0;
+  for (int i = 1; i <= COMPARTMENTS; ++i) {
+    base.st.PN2[i] = 2.0 + 0.05 * i;
+    base.st.PHE[i] = 0.3;
+    base.st.AMIX[i] = -1.0;  // a marker no mixture produces
+    base.st.BMIX[i] = -1.0;
+  }
+  base.st.CEILM[5] = 7.0;
+
+  {  // shared: read, never written
+    DiveState st = base.st;
+    Recorder r({.mixture = Mixture::shared});
+    run_schedule(r, st, base.p);
+    EXPECT_EQ(st.AMIX, base.st.AMIX);
+    EXPECT_EQ(st.BMIX, base.st.BMIX);
+  }
+  {  // once_stored: the mixture of the DiveState tensions
+    DiveState st = base.st;
+    Recorder r({.mixture = Mixture::once_stored});
+    run_schedule(r, st, base.p);
+    for (int i = 1; i <= COMPARTMENTS; ++i) {
+      MixedCoefficients mix = mixture_coefficients(base.st, i);
+      EXPECT_EQ(st.AMIX[i], mix.a) << i;
+      EXPECT_EQ(st.BMIX[i], mix.b) << i;
+    }
+  }
+  {  // every stop: the mixture of the working tensions at the last stop,
+     // which differs from that of the start tensions
+    DiveState st = base.st;
+    Recorder r({});
+    run_schedule(r, st, base.p);
+    int differing = 0;
+    for (int i = 1; i <= COMPARTMENTS; ++i) differing += st.AMIX[i] != mixture_coefficients(base.st, i).a;
+    EXPECT_GT(differing, 0);
+  }
+}
+
+TEST(Engine, LeavesTensionsCeilingsAndProfileUnchangedAndRepeatsItself) {
+  StartedState s;
+  s.st.DEPTH = 30.0;
+  s.st.DIVETIME = 25.0;
+  for (int i = 1; i <= COMPARTMENTS; ++i) {
+    s.st.PN2[i] = 4.0 - 0.1 * i;
+    s.st.PSUM[i] = s.st.PN2[i] + s.st.PHE[i];
+    s.st.CEILM[i] = 0.4 * (17 - i);
+    s.st.PAMBTOL[i] = 1.0 + 0.01 * i;
+  }
+  DiveState before = s.st;
+  Recorder first({});
+  run_schedule(first, s.st, s.p);
+  Recorder second({});
+  run_schedule(second, s.st, s.p);
+
+  EXPECT_EQ(s.st.PN2, before.PN2);
+  EXPECT_EQ(s.st.PHE, before.PHE);
+  EXPECT_EQ(s.st.PSUM, before.PSUM);
+  EXPECT_EQ(s.st.CEILM, before.CEILM);
+  EXPECT_EQ(s.st.PAMBTOL, before.PAMBTOL);
+  EXPECT_EQ(s.st.DEPTH, before.DEPTH);
+  EXPECT_EQ(s.st.DIVETIME, before.DIVETIME);
+  EXPECT_EQ(s.st.GFCUR, before.GFCUR);
+  ASSERT_EQ(first.stops.size(), second.stops.size());
+  for (size_t k = 0; k < first.stops.size(); ++k) {
+    EXPECT_EQ(first.stops[k].T, second.stops[k].T);
+    EXPECT_EQ(first.stops[k].lead, second.stops[k].lead);
+  }
+  EXPECT_EQ(first.stops.front().s, 9);  // C = 6.4 m
+  EXPECT_GT(first.stops.front().T, 0.0);
+  double sum = 0.0;
+  for (const auto& stop : first.stops) sum += stop.Tr;
+  EXPECT_EQ(first.tts_sum, sum);
+  EXPECT_EQ(first.headings, 1);
+}
+
+TEST(Engine, FirstStopTimesStartFromTheSumsBeforeTheAscent) {
+  // With the ascent the working tensions fall, but PSUMW keeps the sums of
+  // E2 at the first stop: a variant that reads limit_tension sees them.
+  class SeesTension final : public Prognosis {
+   public:
+    double first = -1.0, expected = -1.0;
+    void heading(Schedule&) override {}
+    double limit_tension(const Schedule& w, int i) const override {
+      if (i == 1 && first < 0.0) const_cast<SeesTension*>(this)->first = w.PSUMW[1];
+      return Prognosis::limit_tension(w, i);
+    }
+    void stop_line(Schedule&) override {}
+    void time_to_surface_line(Schedule&) override {}
+  } v;
+  StartedState s;
+  s.st.DEPTH = 40.0;
+  s.st.PN2[1] = 3.0;
+  s.st.CEILM[1] = 12.5;
+  run_schedule(v, s.st, s.p);
+  EXPECT_EQ(v.first, s.st.PN2[1] + s.st.PHE[1]);
+}
+
+TEST(Engine, NoCompartmentLeadsWhenEveryFirstStopTimeIsNegative) {
+  // Every compartment lies above the inspired pressure of the 3-m stop and
+  // below its surface M-value: every time is negative.
+  StartedState s;
+  s.st.DEPTH = 3.0;
+  for (int i = 1; i <= COMPARTMENTS; ++i) s.st.PN2[i] = 1.0;
+  Recorder r({});
+  run_schedule(r, s.st, s.p);
+  ASSERT_EQ(r.stops.size(), 1u);
+  EXPECT_EQ(r.stops[0].lead, NO_LEADING_COMPARTMENT);
+  EXPECT_EQ(r.stops[0].T, 0.0);
+  EXPECT_EQ(r.stops[0].Tr, 1.0);
+}
+
+}  // namespace
+}  // namespace orva
