@@ -9,15 +9,6 @@
 namespace orva {
 namespace {
 
-// The x position of a bar edge or mark: compartment number plus an offset,
-// formed in binary128.
-double at(int i, quad offset) { return to_double(q(i) + offset); }
-
-void line(Graphics& g, double x1, double y1, double x2, double y2) {
-  g.gfx_move_to(x1, y1);
-  g.gfx_line_to(x2, y2);
-}
-
 void header(const DiveState& st, Graphics& g, double pO2) {
   g.gfx_set_text_colour(15);
   // This line is 84 characters long: the grid clips it at column 80.
@@ -69,8 +60,8 @@ void compartment_pressure_plot(DiveState& st, Platform& p) {
 
   g.gfx_set_window(-0.4, 8.0, 18.0, -0.5);
   g.gfx_set_colour(14);
-  line(g, 0, 0, 17, 0);
-  line(g, 0, 0, 0, 6.25);
+  plot_line(g, 0, 0, 17, 0);
+  plot_line(g, 0, 0, 0, 6.25);
 
   g.gfx_set_text_colour(14);
   plot_label(g, 4, 5, "berechneter");
@@ -93,31 +84,31 @@ void compartment_pressure_plot(DiveState& st, Platform& p) {
 
   g.gfx_set_colour(14);
   for (int v = 0; v <= 6; ++v) {
-    line(g, 0, v, -0.14, v);
+    plot_line(g, 0, v, -0.14, v);
     g.gfx_move_to(-0.4, to_double(q(v) + 0.15Q));
     g.gfx_draw_text(std::to_string(v));
   }
   for (int k = 1; k <= 12; ++k) {
     double y = to_double(q(k) / 2);
-    line(g, 0, y, -0.11, y);
+    plot_line(g, 0, y, -0.11, y);
   }
 
   g.gfx_set_colour(10);
   g.gfx_set_text_colour(10);
-  line(g, 0, N, 17, N);
+  plot_line(g, 0, N, 17, N);
   plot_label(g, 12, 39, "inspiratorischer Inertgasdruck N2: -->");
-  line(g, 17.25, 4.75, 17.75, 4.75);
+  plot_line(g, 17.25, 4.75, 17.75, 4.75);
 
   g.gfx_set_text_position(13, 39);
   g.gfx_set_text_colour(9);
   g.gfx_set_colour(9);
-  line(g, 0, H, 17, H);
+  plot_line(g, 0, H, 17, H);
   g.gfx_write_text("inspiratorischer Inertgasdruck HE: -->");
-  line(g, 17.25, 4.45, 17.75, 4.45);
+  plot_line(g, 17.25, 4.45, 17.75, 4.45);
 
   g.gfx_set_text_colour(15);
   g.gfx_set_colour(15);
-  line(g, 0, S, 17, S);
+  plot_line(g, 0, S, 17, S);
   plot_label(g, 11, 39, "inspiratorischer Inertgasdruck (Summe)");
 
   g.gfx_set_text_colour(10);
@@ -135,7 +126,7 @@ void compartment_pressure_plot(DiveState& st, Platform& p) {
   plot_value(g, 18, 64, R"(F5.1, $)", {st.PRT});
 
   g.gfx_set_colour(15);
-  line(g, 17.25, 5.0, 17.75, 5.0);
+  plot_line(g, 17.25, 5.0, 17.75, 5.0);
 
   g.gfx_set_colour(3);
   g.gfx_move_to(8.0, 5.3);
@@ -148,25 +139,18 @@ void compartment_pressure_plot(DiveState& st, Platform& p) {
   static constexpr quad MARK_OFFSETS[] = {0.0Q, 0.01Q, 0.0125Q, 0.015Q, 0.02Q, 0.03Q};
   for (int i = 1; i <= COMPARTMENTS; ++i) {
     g.gfx_set_colour(14);
-    g.gfx_fill_rectangle(at(i, -0.25Q), st.PN2[i], at(i, 0.01Q), 0);
+    g.gfx_fill_rectangle(compartment_x(i, -0.25Q), st.PN2[i], compartment_x(i, 0.01Q), 0);
     g.gfx_set_colour(9);
-    g.gfx_fill_rectangle(at(i, 0.075Q), st.PHE[i], at(i, 0.4Q), 0);
+    g.gfx_fill_rectangle(compartment_x(i, 0.075Q), st.PHE[i], compartment_x(i, 0.4Q), 0);
     g.gfx_set_colour(15);
-    g.gfx_fill_rectangle(at(i, 0.05Q), st.PSUM[i], at(i, 0.2Q), 0);
+    g.gfx_fill_rectangle(compartment_x(i, 0.05Q), st.PSUM[i], compartment_x(i, 0.2Q), 0);
     g.gfx_set_colour(12);
     for (quad o : MARK_OFFSETS) {
       double y = to_double(q(st.PAMBTOL[i]) + o);
-      line(g, at(i, -0.15Q), y, at(i, 0.4Q), y);
+      plot_line(g, compartment_x(i, -0.15Q), y, compartment_x(i, 0.4Q), y);
     }
     g.gfx_set_colour(14);
-    g.gfx_move_to(i, 0);
-    if (i <= 9) {
-      g.gfx_draw_text(std::to_string(i));
-    } else {
-      g.gfx_move_to(at(i, -0.2Q), 0);
-      g.gfx_draw_text("1");
-      g.gfx_draw_text(std::to_string(i - 10));
-    }
+    draw_compartment_number(g, i, i, compartment_x(i, -0.2Q), 0);
   }
 
   end_plot(p, "P");

@@ -32,6 +32,24 @@ void plot_value(Graphics& g, int row, int column, std::string_view format, std::
   }
 }
 
+void plot_line(Graphics& g, double x1, double y1, double x2, double y2) {
+  g.gfx_move_to(x1, y1);
+  g.gfx_line_to(x2, y2);
+}
+
+double compartment_x(int i, quad offset) { return to_double(q(i) + offset); }
+
+void draw_compartment_number(Graphics& g, int i, double x_one, double x_two, double y) {
+  g.gfx_move_to(x_one, y);
+  if (i <= 9) {
+    g.gfx_draw_text(std::to_string(i));
+    return;
+  }
+  g.gfx_move_to(x_two, y);
+  g.gfx_draw_text("1");
+  g.gfx_draw_text(std::to_string(i - 10));
+}
+
 void end_plot(Platform& p, std::string_view picture_name) {
   Graphics& g = p.graphics();
   try {

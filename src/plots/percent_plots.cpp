@@ -1,6 +1,5 @@
 #include "plots/percent_plots.hpp"
 
-#include <cmath>
 #include <string>
 
 #include "model/kernel.hpp"
@@ -21,19 +20,12 @@ int traffic_light(double pct) {
   return colour;
 }
 
-void line(Graphics& g, double x1, double y1, double x2, double y2) {
-  g.gfx_move_to(x1, y1);
-  g.gfx_line_to(x2, y2);
-}
-
-double at(int i, quad offset) { return to_double(q(i) + offset); }
-
 // The percent plot and the heat map differ only in their header and in the
 // tension and coefficients of the percentage.
 void percent_plot(const DiveState& st, Platform& p, Percent kind) {
   Graphics& g = p.graphics();
   bool trimix = kind == Percent::Trimix;
-  double Pamb = ((st.RHO * st.GRAV) / 100000) * st.DEPTH + st.PAIR;
+  double Pamb = pressure_per_metre(st.RHO, st.GRAV) * st.DEPTH + st.PAIR;
 
   begin_plot(g, 2);
   if (trimix) {
@@ -59,8 +51,8 @@ void percent_plot(const DiveState& st, Platform& p, Percent kind) {
 
   g.gfx_set_window(-2.0, 130.0, 20.0, -20.0);
   g.gfx_set_colour(14);
-  line(g, 0, 0, 17, 0);
-  line(g, 0, 0, 0, 100);
+  plot_line(g, 0, 0, 17, 0);
+  plot_line(g, 0, 0, 0, 100);
 
   g.gfx_set_text_colour(15);
   plot_label(g, 29, 20, "   <-- Kompartiment No.: (1 - 16) -->");
@@ -69,27 +61,20 @@ void percent_plot(const DiveState& st, Platform& p, Percent kind) {
   g.gfx_set_colour(14);
   for (int n = 0; n <= 10; ++n) {
     double y = 10.0 * n;
-    line(g, 0, y, -0.2, y);
+    plot_line(g, 0, y, -0.2, y);
     g.gfx_move_to(-1.0, y + 2);
     g.gfx_draw_text(n == 0 ? "0" : n < 10 ? std::to_string(n) + "0" : "100");
   }
-  for (int y = 0; y <= 100; y += 5) line(g, 0, y, -0.15, y);
+  for (int y = 0; y <= 100; y += 5) plot_line(g, 0, y, -0.15, y);
 
   for (int i = 1; i <= COMPARTMENTS; ++i) {
     // The tension as a percentage of the plain M-value at the current depth.
     double pct = trimix ? (st.PSUM[i] / (Pamb / st.BMIX[i] + st.AMIX[i])) * 100
                         : (st.PN2[i] / (Pamb / st.BN2[i] + st.AN2[i])) * 100;
     g.gfx_set_colour(traffic_light(pct));
-    g.gfx_fill_rectangle(at(i, -0.25Q), pct, at(i, 0.01Q), 0);
+    g.gfx_fill_rectangle(compartment_x(i, -0.25Q), pct, compartment_x(i, 0.01Q), 0);
     g.gfx_set_colour(14);
-    g.gfx_move_to(at(i, -0.25Q), -0.75);
-    if (i <= 9) {
-      g.gfx_draw_text(std::to_string(i));
-    } else {
-      g.gfx_move_to(at(i, -0.4Q), -0.75);
-      g.gfx_draw_text("1");
-      g.gfx_draw_text(std::to_string(i - 10));
-    }
+    draw_compartment_number(g, i, compartment_x(i, -0.25Q), compartment_x(i, -0.4Q), -0.75);
   }
 
   g.gfx_set_text_colour(15);
@@ -99,13 +84,13 @@ void percent_plot(const DiveState& st, Platform& p, Percent kind) {
 
   // The gradient-factor lines in the colour the compartment labels left (14).
   double hi = to_double(q(st.GFHI) * 100);
-  line(g, 0, hi, 16.5, hi);
+  plot_line(g, 0, hi, 16.5, hi);
   g.gfx_move_to(16.5, hi);
   g.gfx_draw_text(" GF Hi");
   bool distinct = !(st.GFLO == st.GFHI);  // unordered counts as different
   if (distinct && q(st.GFLO) < 1.0Q) {
     double lo = to_double(q(st.GFLO) * 100);
-    line(g, 0, lo, 16.5, lo);
+    plot_line(g, 0, lo, 16.5, lo);
     g.gfx_move_to(16.5, lo);
     g.gfx_draw_text(" GF Lo");
   }
