@@ -35,17 +35,17 @@ void leading_compartment(const Comp& t, double& T, int& lead) {
   }
 }
 
-double Prognosis::first_stop_ceiling(const Schedule& w, int i) const { return w.st.CEILM[i]; }
+double Prognosis::first_stop_ceiling(const Schedule& w, int i) { return w.st.CEILM[i]; }
 
-StopGas Prognosis::stop_gas(const Schedule& w) const { return {w.st.FN2, w.st.FHE}; }
+StopGas Prognosis::stop_gas(const Schedule& w) { return {w.st.FN2, w.st.FHE}; }
 
-double Prognosis::stop_m_value(const Schedule& w, int i) const {
+double Prognosis::stop_m_value(const Schedule& w, int i) {
   return m_value(w.Pnext, w.st.AMIX[i], w.st.BMIX[i]);
 }
 
-double Prognosis::limit_tension(const Schedule& w, int i) const { return w.PSUMW[i]; }
+double Prognosis::limit_tension(const Schedule& w, int i) { return w.PSUMW[i]; }
 
-double Prognosis::stop_limit_time(const Schedule& w, int i) const {
+double Prognosis::stop_limit_time(const Schedule& w, int i) {
   double P = limit_tension(w, i);
   if (P > w.Pi && w.M[i] > w.Pi) return time_to_limit(P, w.Pi, w.M[i], w.KMIX[i]);
   return 0.0;
@@ -66,7 +66,7 @@ void Prognosis::compartment_limits(Schedule& w) {
   }
 }
 
-double Prognosis::stop_minutes(const Schedule& w) const { return rounded_stop_time(w.T, w.st.ASCRATE); }
+double Prognosis::stop_minutes(const Schedule& w) { return rounded_stop_time(w.T, w.st.ASCRATE); }
 
 namespace {
 
@@ -92,7 +92,7 @@ void working_copies(Prognosis& v, Schedule& w) {
 }
 
 // E3: the running maximum of +0.0 and the 16 ceilings, in compartment order.
-double first_stop_ceiling(const Prognosis& v, const Schedule& w) {
+double first_stop_ceiling(Prognosis& v, const Schedule& w) {
   double C = +0.0;
   for (int i = 1; i <= COMPARTMENTS; ++i) {
     double ceil_i = v.first_stop_ceiling(w, i);
@@ -119,7 +119,7 @@ void ascent_to_first_stop(Schedule& w) {
 }
 
 // E6.1: the inspired pressures of the stop; PIHE is written.
-void stop_pressures(const Prognosis& v, Schedule& w) {
+void stop_pressures(Prognosis& v, Schedule& w) {
   DiveState& st = w.st;
   w.Pamb = static_cast<double>(w.s) * w.RG + st.PAIR;
   StopGas gas = v.stop_gas(w);
@@ -138,9 +138,10 @@ void target_pressure(const Prognosis& v, Schedule& w) {
 }
 
 // E6.6: the depth shown: trunc(LASTSTOP) at the stop of the LASTSTOP rule and
-// at the 3-m stop, otherwise the stop itself.
+// at the 3-m stop, otherwise the stop itself. Without the LASTSTOP rule every
+// stop shows its own depth.
 std::int64_t printed_depth(const Prognosis& v, const Schedule& w) {
-  if (!v.prm.laststop_depth_printed) return w.s;
+  if (!v.prm.laststop_rule || !v.prm.laststop_depth_printed) return w.s;
   bool laststop = q(static_cast<double>(w.s) - w.st.LASTSTOP) <= 0.0Q;
   if (laststop || w.s == 3) return static_cast<std::int64_t>(w.st.LASTSTOP);
   return w.s;

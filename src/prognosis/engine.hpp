@@ -20,6 +20,27 @@
 // members of the variant; the engine's arrays and scalars are in `Schedule`,
 // which every hook receives. A variant never writes its own stop loop.
 //
+// Where each engine parameter of a prognosis is set:
+//   heading                    heading()
+//   ceiling source             first_stop_ceiling()      (default: shared CEILM)
+//   grid G, stop spacing       Parameters::grid
+//   DEEPSTOP written           Parameters::writes_deepstop
+//   ascent to the first stop   Parameters::ascent_to_first_stop
+//   gas at a stop              stop_gas()                (default: FN2, FHE)
+//   mixture                    Parameters::mixture
+//   M-value form               stop_m_value()            (a gradient factor of
+//                                                         the stop: stop_start())
+//   LASTSTOP rule              Parameters::laststop_rule, ::laststop_depth_printed
+//   limit operands             limit_tension(), stop_limit_time(); KMIX, KN2W
+//                              and KHEW changed in working_copies()
+//   leading compartment        always determined (w.lead); stop_line() shows it
+//   stop time by other means   compartment_limits() (the whole step E6.3)
+//   stop minutes               stop_minutes()            (default: rounded_stop_time)
+//   stop line                  stop_line()
+//   time to surface            time_to_surface_line()
+//   stop update                with w.KN2W, w.KHEW (copies of KN2, KHE unless
+//                              working_copies() changes them)
+//
 // Sketch of a variant whose M-values carry a factor and whose minutes have no
 // ascent allowance:
 //
@@ -29,10 +50,10 @@
 //                                    .mixture = Mixture::once_stored,
 //                                    .laststop_rule = false}) {}
 //     void heading(Schedule& w) override { write(w.p, R"(" ", " ... ")"); }
-//     double stop_m_value(const Schedule& w, int i) const override {
+//     double stop_m_value(const Schedule& w, int i) override {
 //       return Prognosis::stop_m_value(w, i) * g[i];
 //     }
-//     double stop_minutes(const Schedule& w) const override {
+//     double stop_minutes(const Schedule& w) override {
 //       return whole_minutes_plus_one(w.T);
 //     }
 //     void stop_line(Schedule& w) override { ... w.printed_depth, w.Tr ... }
@@ -75,7 +96,9 @@ struct Parameters {
   bool ascent_to_first_stop = true;    // E5 schreiner_update at ASCRATE
   Mixture mixture = Mixture::every_stop;
   bool laststop_rule = true;           // E6.2 target PAIR and E6.8 end at s <= LASTSTOP
-  bool laststop_depth_printed = true;  // E6.6 print trunc(LASTSTOP) at the last stop or at 3 m
+  // E6.6 print trunc(LASTSTOP) at the last stop or at 3 m; only with the
+  // LASTSTOP rule (without it every stop shows its own depth).
+  bool laststop_depth_printed = true;
 };
 
 // The gas fractions breathed at a stop.
@@ -122,23 +145,23 @@ class Prognosis {
   virtual void working_copies(Schedule&) {}
   // E3: the ceiling of compartment i; by default the shared CEILM as the last
   // D, E or A stored it.
-  virtual double first_stop_ceiling(const Schedule& w, int i) const;
+  virtual double first_stop_ceiling(const Schedule& w, int i);
   // E6.1: the gas of the stop w.s; by default FN2 and FHE of DiveState.
-  virtual StopGas stop_gas(const Schedule& w) const;
+  virtual StopGas stop_gas(const Schedule& w);
   // E6.1, after the stop pressures are set (a gradient factor of the stop).
   virtual void stop_start(Schedule&) {}
   // E6.3: the whole step; by default, per compartment, the mixture (with
   // Mixture::every_stop), M(i) = stop_m_value and t(i) = stop_limit_time.
   virtual void compartment_limits(Schedule& w);
   // E6.3: M(i) = Pnext / BMIX(i) + AMIX(i).
-  virtual double stop_m_value(const Schedule& w, int i) const;
+  virtual double stop_m_value(const Schedule& w, int i);
   // E6.3: the tension the time to limit starts from, PSUMW(i).
-  virtual double limit_tension(const Schedule& w, int i) const;
+  virtual double limit_tension(const Schedule& w, int i);
   // E6.3: time_to_limit from limit_tension to M(i) with KMIX(i) when the
   // tension and M(i) both lie above Pi, otherwise 0.
-  virtual double stop_limit_time(const Schedule& w, int i) const;
+  virtual double stop_limit_time(const Schedule& w, int i);
   // E6.5: by default rounded_stop_time.
-  virtual double stop_minutes(const Schedule& w) const;
+  virtual double stop_minutes(const Schedule& w);
   // E6.6: the stop line(s), with w.printed_depth, w.Tr, w.lead.
   virtual void stop_line(Schedule& w) = 0;
   // E7: the time-to-surface line(s), from w.SUM.
