@@ -60,9 +60,6 @@ CairoCanvas::CairoCanvas(std::filesystem::path folder)
 CairoCanvas::~CairoCanvas() {
   cairo_destroy(cr_);
   cairo_surface_destroy(surface_);
-  // Cairo keeps its font caches until it is told to let them go; with one
-  // canvas per program run this is the end of the fonts.
-  cairo_debug_reset_static_data();
 }
 
 void CairoCanvas::paint_clear() {
