@@ -2,11 +2,12 @@
 #include <memory>
 
 #include "model/dive_state.hpp"
+#include "platform/cairo_canvas.hpp"
 #include "platform/terminal_platform.hpp"
 #include "shell/command_shell.hpp"
 
 int main() {
-  orva::TerminalPlatform platform(std::make_unique<orva::NullGraphics>());
+  orva::TerminalPlatform platform(std::make_unique<orva::CairoCanvas>(orva::data_folder_from_environment() / "PLOTS"));
   orva::DiveState state;
   return orva::command_shell(state, platform);
 }

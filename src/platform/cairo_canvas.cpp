@@ -1,0 +1,171 @@
+#include "platform/cairo_canvas.hpp"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace orva {
+namespace {
+
+constexpr const char* TEXT_GRID_FONT = "DejaVu Sans Mono";
+constexpr double TEXT_GRID_SIZE = 13.0;  // 8 pixels per character
+constexpr int TEXT_GRID_BASELINE = 12;   // from the top of a 16-pixel cell
+constexpr const char* DRAWN_TEXT_FONT = "DejaVu Serif";
+constexpr double DRAWN_TEXT_SIZE = 13.0;
+
+void set_palette_colour(cairo_t* cr, int colour) {
+  unsigned rgb = GFX_PALETTE[colour & 15];
+  cairo_set_source_rgb(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0);
+}
+
+// A 16-colour display blends nothing: no antialiasing, so every pixel is a
+// palette colour.
+void crisp(cairo_t* cr) {
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+  cairo_set_font_options(cr, options);
+  cairo_font_options_destroy(options);
+}
+
+cairo_status_t write_to_file(void* closure, const unsigned char* data, unsigned int length) {
+  return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
+                                                                                  : CAIRO_STATUS_WRITE_ERROR;
+}
+
+}  // namespace
+
+// Fontconfig keeps the configuration it parsed on first use for the rest of
+// the process; the leak checker of the sanitized builds is told to ignore it.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
+
+CairoCanvas::CairoCanvas(std::filesystem::path folder)
+    : folder_(std::move(folder)),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, GFX_WIDTH, GFX_HEIGHT)),
+      cr_(cairo_create(surface_)) {
+  crisp(cr_);
+  cairo_set_line_width(cr_, 1.0);
+  cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
+  paint_clear();
+}
+
+CairoCanvas::~CairoCanvas() {
+  cairo_destroy(cr_);
+  cairo_surface_destroy(surface_);
+}
+
+void CairoCanvas::paint_clear() {
+  set_palette_colour(cr_, 0);
+  cairo_paint(cr_);
+}
+
+void CairoCanvas::paint_line(Pixel from, Pixel to, int colour) {
+  set_palette_colour(cr_, colour);
+  // Through the pixel centres; the square caps take in both end pixels.
+  cairo_move_to(cr_, from.x + 0.5, from.y + 0.5);
+  cairo_line_to(cr_, to.x + 0.5, to.y + 0.5);
+  cairo_stroke(cr_);
+}
+
+void CairoCanvas::paint_rectangle(Pixel a, Pixel b, int colour) {
+  set_palette_colour(cr_, colour);
+  int x = std::min(a.x, b.x), y = std::min(a.y, b.y);
+  cairo_rectangle(cr_, x, y, std::abs(a.x - b.x) + 1, std::abs(a.y - b.y) + 1);
+  cairo_fill(cr_);
+}
+
+int CairoCanvas::paint_text(Pixel at, std::string_view text, int colour) {
+  std::string s(text);
+  cairo_select_font_face(cr_, DRAWN_TEXT_FONT, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+  cairo_set_font_size(cr_, DRAWN_TEXT_SIZE);
+  cairo_font_extents_t font;
+  cairo_font_extents(cr_, &font);
+  cairo_text_extents_t extents;
+  cairo_text_extents(cr_, s.c_str(), &extents);
+  set_palette_colour(cr_, colour);
+  cairo_move_to(cr_, at.x, at.y + std::round(font.ascent));
+  cairo_show_text(cr_, s.c_str());
+  cairo_new_path(cr_);
+  return static_cast<int>(std::lround(extents.x_advance));
+}
+
+cairo_surface_t* CairoCanvas::compose() const {
+  cairo_surface_flush(surface_);
+  cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, GFX_WIDTH, GFX_HEIGHT);
+  cairo_t* cr = cairo_create(picture);
+  crisp(cr);
+  cairo_set_source_surface(cr, surface_, 0, 0);
+  cairo_paint(cr);
+
+  cairo_select_font_face(cr, TEXT_GRID_FONT, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, TEXT_GRID_SIZE);
+  for (int row = 1; row <= GFX_ROWS; ++row) {
+    int top = (row - 1) * GFX_CELL_HEIGHT;
+    // Each written stretch of the row, without its outer blanks, gets a black
+    // background so that the text stays readable over bars and lines.
+    for (int c = 1; c <= GFX_COLUMNS;) {
+      if (cell(row, c).colour < 0 || cell(row, c).ch == ' ') {
+        ++c;
+        continue;
+      }
+      int end = c;
+      while (end < GFX_COLUMNS && cell(row, end + 1).colour >= 0) ++end;
+      while (cell(row, end).ch == ' ') --end;
+      set_palette_colour(cr, 0);
+      cairo_rectangle(cr, (c - 1) * GFX_CELL_WIDTH, top, (end - c + 1) * GFX_CELL_WIDTH, GFX_CELL_HEIGHT);
+      cairo_fill(cr);
+      for (int k = c; k <= end; ++k) {
+        const Cell& cl = cell(row, k);
+        if (cl.ch == ' ') continue;
+        char glyph[2] = {cl.ch, '\0'};
+        set_palette_colour(cr, cl.colour);
+        cairo_move_to(cr, (k - 1) * GFX_CELL_WIDTH, top + TEXT_GRID_BASELINE);
+        cairo_show_text(cr, glyph);
+        cairo_new_path(cr);
+      }
+      c = end + 1;
+    }
+  }
+  cairo_destroy(cr);
+  cairo_surface_flush(picture);
+  return picture;
+}
+
+std::optional<std::filesystem::path> CairoCanvas::gfx_save_picture(std::string_view name) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder_, ec);
+  if (ec) throw std::runtime_error(folder_.string() + ": " + ec.message());
+
+  std::filesystem::path path;
+  std::FILE* out = nullptr;
+  for (int n = 1; n < 1000000 && !out; ++n) {
+    char number[16];
+    std::snprintf(number, sizeof number, "-%04d.png", n);
+    path = folder_ / (std::string(name) + number);
+    // "x": created new or not at all, so an earlier picture is never replaced.
+    out = std::fopen(path.c_str(), "wbx");
+    if (!out && errno != EEXIST) throw std::runtime_error(path.string() + ": " + std::strerror(errno));
+  }
+  if (!out) throw std::runtime_error(folder_.string() + ": no free picture name");
+
+  cairo_surface_t* picture = compose();
+  cairo_status_t status = cairo_surface_write_to_png_stream(picture, write_to_file, out);
+  cairo_surface_destroy(picture);
+  bool closed = std::fclose(out) == 0;
+  if (status != CAIRO_STATUS_SUCCESS || !closed) {
+    std::filesystem::remove(path, ec);
+    throw std::runtime_error(path.string() + ": " +
+                             (status != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(status) : "write failed"));
+  }
+  return path;
+}
+
+}  // namespace orva

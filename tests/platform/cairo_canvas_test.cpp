@@ -1,0 +1,133 @@
+// The image canvas: each plot becomes a 640 x 480 PNG in the palette colours,
+// under a new name every time.
+#include "platform/cairo_canvas.hpp"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+#include "plots/compartment_plot.hpp"
+#include "plots/percent_plots.hpp"
+#include "support/plot_run.hpp"
+#include "support/session.hpp"
+
+using namespace orva;
+using namespace orva::testing;
+
+namespace {
+
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<unsigned> pixels;
+  unsigned at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Picture read_png(const std::filesystem::path& path) {
+  Picture pic;
+  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+  if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
+    pic.width = cairo_image_surface_get_width(s);
+    pic.height = cairo_image_surface_get_height(s);
+    int stride = cairo_image_surface_get_stride(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    for (int y = 0; y < pic.height; ++y)
+      for (int x = 0; x < pic.width; ++x)
+        pic.pixels.push_back(reinterpret_cast<const unsigned*>(data + y * stride)[x] & 0xFFFFFF);
+  }
+  cairo_surface_destroy(s);
+  return pic;
+}
+
+// The colours found in a pixel rectangle.
+std::set<unsigned> colours_in(const Picture& pic, int x0, int y0, int x1, int y1) {
+  std::set<unsigned> found;
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) found.insert(pic.at(x, y));
+  return found;
+}
+
+}  // namespace
+
+// Each plot of the trimix dive: the file, its size, the red header text (the
+// cells of " ORVA V 3_10" hold red glyphs on black and nothing else) and the
+// colour inside a few bars and lines.
+TEST(CairoCanvas, EachPlotWritesAReadablePicture) {
+  struct Spot {
+    int x, y;
+    unsigned rgb;
+    const char* what;
+  };
+  struct Case {
+    const char* name;
+    PlotHandler plot;
+    int header_column;
+    std::vector<Spot> spots;
+  };
+  const std::vector<Case> cases = {
+      {"P",
+       compartment_pressure_plot,
+       1,
+       {{44, 400, 0xFFFF00, "nitrogen bar of compartment 1"},
+        {60, 400, 0x0000FF, "helium bar of compartment 1"},
+        {53, 400, 0xFFFFFF, "sum bar of compartment 1"},
+        {50, 253, 0xFF0000, "tolerated-pressure mark of compartment 1"},
+        {200, 342, 0x00FF00, "nitrogen line"},
+        {14, 300, 0xFFFF00, "pressure axis"}}},
+      {"PCT",
+       percent_saturation_plot,
+       2,
+       {{83, 380, 0x00FF00, "green bar of compartment 1"}, {300, 144, 0xFFFF00, "GF Hi line at 85 %"}}},
+      {"HM",
+       trimix_heat_map,
+       2,
+       {{112, 380, 0xFFFF00, "yellow bar of compartment 2"},
+        {315, 380, 0x00FF00, "green bar of compartment 9"},
+        {300, 319, 0xFFFF00, "GF Lo line at 30 %"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempHome home;
+    DiveState st = trimix_dive_state();
+    CairoCanvas canvas(home.path() / "PLOTS");
+    PlotRun r = run_plot(c.plot, st, canvas);
+    std::filesystem::path file = home.path() / "PLOTS" / (std::string(c.name) + "-0001.png");
+    ASSERT_EQ(r.notes, std::vector<std::string>{"Grafik gespeichert: " + file.string()});
+    Picture pic = read_png(file);
+    ASSERT_EQ(pic.width, 640);
+    ASSERT_EQ(pic.height, 480);
+    int left = c.header_column * 8, right = left + 11 * 8 - 1;  // "ORVA V 3_10"
+    EXPECT_EQ(colours_in(pic, left, 0, right, 15), (std::set<unsigned>{0x000000, 0xFF0000}));
+    for (const Spot& s : c.spots) EXPECT_EQ(pic.at(s.x, s.y), s.rgb) << s.what;
+  }
+}
+
+// A new name for every plot; an earlier picture stays as it was.
+TEST(CairoCanvas, NeverOverwritesAPicture) {
+  TempHome home;
+  home.write("PLOTS/P-0001.png", "an earlier picture");
+  CairoCanvas canvas(home.path() / "PLOTS");
+  DiveState st = trimix_dive_state();
+  PlotRun first = run_plot(compartment_pressure_plot, st, canvas);
+  PlotRun second = run_plot(compartment_pressure_plot, st, canvas);
+  EXPECT_EQ(home.read("PLOTS/P-0001.png"), "an earlier picture");
+  EXPECT_EQ(first.notes, std::vector<std::string>{"Grafik gespeichert: " + (home.path() / "PLOTS/P-0002.png").string()});
+  EXPECT_EQ(second.notes, std::vector<std::string>{"Grafik gespeichert: " + (home.path() / "PLOTS/P-0003.png").string()});
+  EXPECT_EQ(read_png(home.path() / "PLOTS/P-0003.png").width, 640);
+}
+
+// When the folder cannot be made the note says so, and the plot still waits
+// for its line and returns to the text window.
+TEST(CairoCanvas, PictureThatCannotBeWritten) {
+  TempHome home;
+  home.write("PLOTS", "a file where the folder should be");
+  CairoCanvas canvas(home.path() / "PLOTS" / "deeper");
+  DiveState st = trimix_dive_state();
+  PlotRun r = run_plot(trimix_heat_map, st, canvas, {"", "next"});
+  ASSERT_EQ(r.notes.size(), 1u);
+  EXPECT_EQ(r.notes[0].rfind("Grafik nicht gespeichert: ", 0), 0u) << r.notes[0];
+  EXPECT_EQ(r.unread, 1u);
+  EXPECT_FALSE(r.ended_input);
+  EXPECT_EQ(canvas.mode(), -1);
+}
