@@ -3,8 +3,6 @@
 // for helium for the whole schedule; 8 to 16 keep those of their sets.
 #pragma once
 
-#include <cstdint>
-
 #include "model/dive_state.hpp"
 #include "platform/platform.hpp"
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "model/dive_state.hpp"
 #include "platform/platform.hpp"
