@@ -1,7 +1,218 @@
 #include "shell/state_file.hpp"
 
-namespace orva {
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
 
-void state_file(DiveState&, Platform&) {}
+#include "platform/console.hpp"
+#include "platform/files.hpp"
+#include "platform/format.hpp"
+
+namespace orva {
+namespace {
+
+// The name field: a shorter name keeps its trailing blanks in the file name.
+constexpr int NAME_WIDTH = 8;
+constexpr size_t STATE_FILE_LINES = 22;
+
+// The typed name stays inside the PROT folder: no folder separators and no
+// way up. Such a name is treated like one that cannot be opened.
+bool name_stays_in_prot(const std::string& name) {
+  return name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+         name.find("..") == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+std::string record(std::string_view format, std::initializer_list<Value> values) {
+  return format_record(format, values).lines.front();
+}
+
+std::vector<std::string> state_lines(const DiveState& st) {
+  std::vector<std::string> lines;
+  lines.push_back(record(R"(" ", 1X, "- - - - - - - - - - - - - - - - - - - - - - - -")", {}));
+  lines.push_back(record(
+      R"(" ", "Luftdruck: ", F5.3, " ", "AMV: ", F4.1, " ", "RQ: ", F5.3, " ", "O2: ", F5.3, " ", "He: ", F4.3, " ", " ", " AR: ", F6.2, " VO2: ", F4.2)",
+      {st.PAIR, st.AMV, st.RQ, st.FO2, st.FHE, st.ASCRATE, st.VO2}));
+  lines.push_back(record(
+      R"(" ", "CNS: ", F7.1, " ", "OTU: ", F7.1, " K CNS-OT: ", F8.0, " K P-OT: ", F7.0, "  PRT: ", F5.1)",
+      {st.CNS, st.OTU, st.KCNS, st.KPOT, st.PRT}));
+  lines.push_back(record(
+      R"(" ", "Korrektur: ", A1, " GFHI= ", F6.2, " GFLO= ", F6.2, " LAST STOP= ", F4.1, " m", " First Stop = ", F4.1, " m")",
+      {st.BZFLAG, st.GFHI, st.GFLO, st.LASTSTOP, st.DEEPSTOP}));
+  lines.push_back(record(
+      R"(" ", "Tiefe: ", F6.2, "    Zeit: ", F8.1, " max. Tiefe= ", F6.2, " ges. Tauchzeit= ", F8.1)",
+      {st.DEPTH, st.TIME, st.MAXDEPTH, st.DIVETIME}));
+  lines.push_back(record(R"(" ", "  berechnete Kompartimentwerte:")", {}));
+  for (int i = 1; i <= COMPARTMENTS; ++i)
+    lines.push_back(record(
+        R"(" ", " Nr.: ", I2, F7.4, " P N2", F7.4, " P He", " Sum.= ", F7.4, " Ceil. m= ", F5.2, " Putol: ", F6.3)",
+        {i, st.PN2[i], st.PHE[i], st.PSUM[i], st.CEILM[i], st.PAMBTOL[i]}));
+  return lines;
+}
+
+// A numeric field of a state file line, by its first column (counted from 1).
+struct Field {
+  const char* name;
+  int column, w, d;
+  double DiveState::*value;
+};
+
+const std::vector<Field> LINE2 = {{"PAIR", 13, 5, 3, &DiveState::PAIR}, {"AMV", 24, 4, 1, &DiveState::AMV},
+                                  {"RQ", 33, 5, 3, &DiveState::RQ},     {"FO2", 43, 5, 3, &DiveState::FO2},
+                                  {"FHE", 53, 4, 3, &DiveState::FHE},   {"ASCRATE", 64, 6, 2, &DiveState::ASCRATE},
+                                  {"VO2", 76, 4, 2, &DiveState::VO2}};
+const std::vector<Field> LINE3 = {{"CNS", 7, 7, 1, &DiveState::CNS},
+                                  {"OTU", 20, 7, 1, &DiveState::OTU},
+                                  {"KCNS", 38, 8, 0, &DiveState::KCNS},
+                                  {"KPOT", 55, 7, 0, &DiveState::KPOT},
+                                  {"PRT", 69, 5, 1, &DiveState::PRT}};
+const std::vector<Field> LINE4 = {{"GFHI", 21, 6, 2, &DiveState::GFHI},
+                                  {"GFLO", 34, 6, 2, &DiveState::GFLO},
+                                  {"LASTSTOP", 52, 4, 1, &DiveState::LASTSTOP},
+                                  {"DEEPSTOP", 72, 4, 1, &DiveState::DEEPSTOP}};
+constexpr int BZFLAG_COLUMN = 13;
+const std::vector<Field> LINE5 = {{"DEPTH", 9, 6, 2, &DiveState::DEPTH},
+                                  {"TIME", 25, 8, 1, &DiveState::TIME},
+                                  {"MAXDEPTH", 46, 6, 2, &DiveState::MAXDEPTH},
+                                  {"DIVETIME", 69, 8, 1, &DiveState::DIVETIME}};
+
+struct CompField {
+  const char* name;
+  int column, w, d;
+  Comp TissueCompartments::*value;
+};
+// The compartment number in columns 8-9 is read as a number but not used:
+// the line's place decides the compartment.
+constexpr int NUMBER_COLUMN = 8, NUMBER_WIDTH = 2;
+const std::vector<CompField> COMPARTMENT_LINE = {{"PN2", 10, 7, 4, &TissueCompartments::PN2},
+                                                 {"PHE", 22, 7, 4, &TissueCompartments::PHE},
+                                                 {"PSUM", 41, 7, 4, &TissueCompartments::PSUM},
+                                                 {"CEILM", 58, 5, 2, &TissueCompartments::CEILM},
+                                                 {"PAMBTOL", 71, 6, 3, &TissueCompartments::PAMBTOL}};
+
+// The text of a line from a column on; blanks when the line is shorter.
+std::string_view from_column(const std::string& line, int column) {
+  size_t start = static_cast<size_t>(column - 1);
+  return start < line.size() ? std::string_view(line).substr(start) : std::string_view();
+}
+
+// What went wrong in a state file: the line (1 to 22) and, when a field
+// could not be read, its name and columns.
+struct ReadFault {
+  size_t line;
+  std::string field;
+  int first = 0, last = 0;
+};
+
+// Reads lines 2 to 22 into a copy of the state; the state itself is only
+// replaced when every line and every field was read.
+std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines, DiveState& st) {
+  for (size_t n = 2; n <= STATE_FILE_LINES; ++n)
+    if (n > lines.size()) return ReadFault{n, "", 0, 0};
+
+  auto read_fields = [&](size_t n, const std::vector<Field>& fields) -> std::optional<ReadFault> {
+    for (const Field& f : fields) {
+      std::optional<double> v = parse_fixed(from_column(lines[n - 1], f.column), f.w, f.d);
+      if (!v) return ReadFault{n, f.name, f.column, f.column + f.w - 1};
+      st.*f.value = *v;
+    }
+    return std::nullopt;
+  };
+  if (auto fault = read_fields(2, LINE2)) return fault;
+  if (auto fault = read_fields(3, LINE3)) return fault;
+  // Any character is taken as the switch, as written.
+  st.BZFLAG = parse_text(from_column(lines[3], BZFLAG_COLUMN), 1, 1);
+  if (auto fault = read_fields(4, LINE4)) return fault;
+  if (auto fault = read_fields(5, LINE5)) return fault;
+  // Line 6 is a title only.
+  for (int i = 1; i <= COMPARTMENTS; ++i) {
+    const size_t n = 6 + static_cast<size_t>(i);
+    const std::string& line = lines[n - 1];
+    if (!parse_integer(from_column(line, NUMBER_COLUMN), NUMBER_WIDTH))
+      return ReadFault{n, "Nr.", NUMBER_COLUMN, NUMBER_COLUMN + NUMBER_WIDTH - 1};
+    for (const CompField& f : COMPARTMENT_LINE) {
+      std::optional<double> v = parse_fixed(from_column(line, f.column), f.w, f.d);
+      if (!v) return ReadFault{n, std::string(f.name) + "(" + std::to_string(i) + ")", f.column, f.column + f.w - 1};
+      (st.*f.value)[static_cast<size_t>(i)] = *v;
+    }
+  }
+  return std::nullopt;
+}
+
+// One line of its own below the open W/R question.
+void write_read_fault(Platform& p, const std::string& file_name, const ReadFault& fault) {
+  if (fault.field.empty())
+    write(p, R"(/, " ", " Datei ", A, ": Zeile ", I2, " fehlt - nichts geladen!")", {file_name, static_cast<int>(fault.line)});
+  else
+    write(p, R"(/, " ", " Datei ", A, ": Zeile ", I2, ", ", A, " (Spalten ", I2, "-", I2, ") keine Zahl - nichts geladen!")",
+          {file_name, static_cast<int>(fault.line), fault.field, fault.first, fault.last});
+}
+
+// A file with helium brings its own nitrogen fraction. Without helium the
+// nitrogen fraction in memory stays, so that the start gas keeps its 0.7902
+// although its oxygen comes back with three decimals only; but when it does
+// not belong to the oxygen of the file (a nitrox dive read in a new program
+// start would go on with the nitrogen of air), it is computed from the file
+// as well. The three-decimal fields of FO2 and FHE together are off by at
+// most 0.001.
+constexpr quad FRACTIONS_ROUNDING = 0.0011Q;
+
+bool nitrogen_fits(const DiveState& read) {
+  quad rest = 1.0Q - q(read.FO2) - q(read.FHE) - q(read.FN2);
+  return rest <= FRACTIONS_ROUNDING && rest >= -FRACTIONS_ROUNDING;
+}
+
+enum class Outcome { Done, AskNameAgain };
+
+Outcome write_state_file(DiveState& st, const std::filesystem::path& path) {
+  // Written beside the old file and renamed into place.
+  return file_replace(path, state_lines(st)) ? Outcome::Done : Outcome::AskNameAgain;
+}
+
+Outcome read_state_file(DiveState& st, Platform& p, const std::filesystem::path& path, const std::string& file_name) {
+  // Opened with status open-or-create: a missing file is created empty.
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    std::ofstream create(path);
+    if (!create) return Outcome::AskNameAgain;
+  }
+  std::optional<std::vector<std::string>> lines = file_read_lines(path);
+  if (!lines || lines->empty()) return Outcome::AskNameAgain;
+
+  DiveState read = st;
+  if (std::optional<ReadFault> fault = read_state_lines(*lines, read)) {
+    write_read_fault(p, file_name, *fault);
+    return Outcome::Done;
+  }
+  if (q(read.FHE) > 0.0Q || !nitrogen_fits(read)) read.FN2 = to_double((1.0Q - q(read.FHE)) - q(read.FO2));
+  st = read;
+  return Outcome::Done;
+}
+
+}  // namespace
+
+void state_file(DiveState& st, Platform& p) {
+  while (true) {
+    write(p, R"(" ", " Filename = ?", $)");
+    const std::string typed = read_line(p);
+    const int n = static_cast<int>(typed.size());
+    const std::string SFNAME = parse_text(typed, n, NAME_WIDTH);
+    write(p, R"(" ", A8, "     ", I5)", {SFNAME, n});
+
+    write(p, R"(" ", " WRITE = W, READ = R ?", $)");
+    const std::string answer = parse_text(read_line(p), 1, 1);
+    const bool writing = answer == "W" || answer == "w";
+    const bool reading = answer == "R" || answer == "r";
+    if (!writing && !reading) return;
+
+    if (!name_stays_in_prot(SFNAME)) continue;
+    const std::string file_name = SFNAME + ".TXT";
+    const std::filesystem::path path = prot_file(p, file_name);
+    Outcome outcome = writing ? write_state_file(st, path) : read_state_file(st, p, path, file_name);
+    if (outcome == Outcome::Done) return;
+  }
+}
 
 }  // namespace orva

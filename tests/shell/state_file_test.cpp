@@ -1,0 +1,336 @@
+// The state file of F: the file written for a known state, the round trip
+// through a new program start, bad files and bad names. The dialogue itself
+// is in the transcripts state-file-*.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/format.hpp"
+#include "shell/state_file.hpp"
+#include "support/fake_platform.hpp"
+#include "support/session.hpp"
+
+namespace orva {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakePlatform;
+using testing::run_session;
+using testing::SessionResult;
+using testing::split_lines;
+using testing::TempHome;
+
+// Every value a read may change, in file order, and the nitrogen fraction.
+std::vector<double> read_values(const DiveState& st) {
+  std::vector<double> v = {st.PAIR, st.AMV,  st.RQ,   st.FO2,      st.FHE,      st.ASCRATE, st.VO2,
+                           st.CNS,  st.OTU,  st.KCNS, st.KPOT,     st.PRT,      st.GFHI,    st.GFLO,
+                           st.LASTSTOP, st.DEPTH, st.TIME, st.MAXDEPTH, st.DIVETIME, st.DEEPSTOP, st.FN2};
+  for (int i = 1; i <= COMPARTMENTS; ++i)
+    v.insert(v.end(), {st.PN2[i], st.PHE[i], st.PSUM[i], st.CEILM[i], st.PAMBTOL[i]});
+  return v;
+}
+
+// A state with a value in every field of the file.
+DiveState known_state() {
+  DiveState st;
+  st.PAIR = 0.95, st.AMV = 22.5, st.RQ = 0.9, st.FO2 = 0.2095, st.FHE = 0.000005, st.ASCRATE = 9.0, st.VO2 = 0.25;
+  st.CNS = 5.5556, st.OTU = 14.08, st.KCNS = 158.4, st.KPOT = 0.3, st.PRT = 31.42;
+  st.BZFLAG = "Y", st.GFHI = 0.3, st.GFLO = 0.8, st.LASTSTOP = 6.0, st.DEEPSTOP = 12.0;
+  st.DEPTH = 30.0, st.TIME = 25.0, st.MAXDEPTH = 30.0, st.DIVETIME = 25.0;
+  for (int i = 1; i <= COMPARTMENTS; ++i) {
+    st.PN2[i] = 3.0 - 0.125 * i;
+    st.PHE[i] = 0.0625 * i;
+    st.PSUM[i] = st.PN2[i] + st.PHE[i];
+    st.CEILM[i] = 0.75 * i;
+    st.PAMBTOL[i] = 0.5 + 0.03125 * i;
+  }
+  return st;
+}
+
+// The file of known_state(): FO2 0.2095 keeps three decimals, FHE 0.000005
+// is a zero field without its leading zero, the Putol ties go to even.
+const char* const KNOWN_FILE =
+    "  - - - - - - - - - - - - - - - - - - - - - - - -\n"
+    " Luftdruck: 0.950 AMV: 22.5 RQ: 0.900 O2: 0.209 He: .000   AR:   9.00 VO2: 0.25\n"
+    " CNS:     5.6 OTU:    14.1 K CNS-OT:     158. K P-OT:      0.  PRT:  31.4\n"
+    " Korrektur: Y GFHI=   0.30 GFLO=   0.80 LAST STOP=  6.0 m First Stop = 12.0 m\n"
+    " Tiefe:  30.00    Zeit:     25.0 max. Tiefe=  30.00 ges. Tauchzeit=     25.0\n"
+    "   berechnete Kompartimentwerte:\n"
+    "  Nr.:  1 2.8750 P N2 0.0625 P He Sum.=  2.9375 Ceil. m=  0.75 Putol:  0.531\n"
+    "  Nr.:  2 2.7500 P N2 0.1250 P He Sum.=  2.8750 Ceil. m=  1.50 Putol:  0.562\n"
+    "  Nr.:  3 2.6250 P N2 0.1875 P He Sum.=  2.8125 Ceil. m=  2.25 Putol:  0.594\n"
+    "  Nr.:  4 2.5000 P N2 0.2500 P He Sum.=  2.7500 Ceil. m=  3.00 Putol:  0.625\n"
+    "  Nr.:  5 2.3750 P N2 0.3125 P He Sum.=  2.6875 Ceil. m=  3.75 Putol:  0.656\n"
+    "  Nr.:  6 2.2500 P N2 0.3750 P He Sum.=  2.6250 Ceil. m=  4.50 Putol:  0.688\n"
+    "  Nr.:  7 2.1250 P N2 0.4375 P He Sum.=  2.5625 Ceil. m=  5.25 Putol:  0.719\n"
+    "  Nr.:  8 2.0000 P N2 0.5000 P He Sum.=  2.5000 Ceil. m=  6.00 Putol:  0.750\n"
+    "  Nr.:  9 1.8750 P N2 0.5625 P He Sum.=  2.4375 Ceil. m=  6.75 Putol:  0.781\n"
+    "  Nr.: 10 1.7500 P N2 0.6250 P He Sum.=  2.3750 Ceil. m=  7.50 Putol:  0.812\n"
+    "  Nr.: 11 1.6250 P N2 0.6875 P He Sum.=  2.3125 Ceil. m=  8.25 Putol:  0.844\n"
+    "  Nr.: 12 1.5000 P N2 0.7500 P He Sum.=  2.2500 Ceil. m=  9.00 Putol:  0.875\n"
+    "  Nr.: 13 1.3750 P N2 0.8125 P He Sum.=  2.1875 Ceil. m=  9.75 Putol:  0.906\n"
+    "  Nr.: 14 1.2500 P N2 0.8750 P He Sum.=  2.1250 Ceil. m= 10.50 Putol:  0.938\n"
+    "  Nr.: 15 1.1250 P N2 0.9375 P He Sum.=  2.0625 Ceil. m= 11.25 Putol:  0.969\n"
+    "  Nr.: 16 1.0000 P N2 1.0000 P He Sum.=  2.0000 Ceil. m= 12.00 Putol:  1.000\n";
+
+// Runs F alone on a state with the given typed lines.
+std::string run_f(DiveState& st, const TempHome& home, std::vector<std::string> typed) {
+  FakePlatform p(std::move(typed), home.path());
+  state_file(st, p);
+  EXPECT_EQ(p.unread(), 0u);
+  return p.output();
+}
+
+TEST(StateFileWrite, WritesTheTwentyTwoFixedColumnLines) {
+  TempHome home;
+  DiveState st = known_state();
+  std::string shown = run_f(st, home, {"TEST", "W"});
+  // Four blanks of the name field stand before ".TXT"; nothing is shown
+  // after the W/R question.
+  EXPECT_EQ(home.read("PROT/TEST    .TXT"), KNOWN_FILE);
+  EXPECT_EQ(shown, "  Filename = ? TEST             4\n  WRITE = W, READ = R ?");
+}
+
+TEST(StateFileRead, TakesEveryValueFromItsColumns) {
+  TempHome home;
+  home.write("PROT/TEST    .TXT", KNOWN_FILE);
+  DiveState st;
+  st.FN2 = 0.7902;
+  run_f(st, home, {"TEST", "r"});
+  DiveState expected = known_state();
+  // What the columns hold: three decimals of FO2, none of FHE, one of CNS ...
+  expected.FO2 = 0.209, expected.FHE = 0.0, expected.CNS = 5.6, expected.OTU = 14.1;
+  expected.KCNS = 158.0, expected.KPOT = 0.0, expected.PRT = 31.4;
+  for (int i = 1; i <= COMPARTMENTS; ++i) expected.PAMBTOL[i] = *parse_fixed(format_fixed(0.5 + 0.03125 * i, 6, 3), 6, 3);
+  // A zero helium field leaves the nitrogen fraction as it was when it fits
+  // the oxygen of the file.
+  expected.FN2 = 0.7902;
+  EXPECT_EQ(read_values(st), read_values(expected));
+  EXPECT_EQ(st.BZFLAG, "Y");
+}
+
+TEST(StateFileRead, ANitrogenFractionOfAnotherGasIsComputedFromTheFile) {
+  struct Case {
+    double FN2_before, FN2_after;
+  } cases[] = {{0.7902, 0.7902}, {0.7915, 0.7915}, {0.75, 0.791}, {0.68, 0.791}, {0.0, 0.791}};
+  for (const Case& c : cases) {
+    TempHome home;
+    home.write("PROT/TEST    .TXT", KNOWN_FILE);
+    DiveState st;
+    st.FN2 = c.FN2_before;
+    run_f(st, home, {"TEST", "R"});
+    EXPECT_EQ(st.FN2, c.FN2_after) << c.FN2_before;
+  }
+}
+
+TEST(StateFileRead, HeliumInTheFileGivesTheNitrogenRest) {
+  TempHome home;
+  std::string text = KNOWN_FILE;
+  text.replace(text.find("O2: 0.209 He: .000"), 18, "O2: 0.151 He: .150");
+  home.write("PROT/TEST    .TXT", text);
+  DiveState st;
+  st.FN2 = 0.75;
+  run_f(st, home, {"TEST", "R"});
+  EXPECT_EQ(st.FHE, 0.15);
+  // (1 - 0.15) - 0.151 in binary128, rounded once: 0.6990000000000001, where
+  // double arithmetic gives 0.699.
+  EXPECT_EQ(st.FN2, 0x1.65e353f7ced92p-1);
+}
+
+TEST(StateFileRead, TakesTheLinesInOrderAndAnyCharacterAsTheSwitch) {
+  TempHome home;
+  std::vector<std::string> lines = split_lines(KNOWN_FILE);
+  lines[3].replace(12, 1, "q");                         // BZFLAG
+  lines[6].replace(7, 2, "16");                         // the compartment number is not used
+  lines[21] = lines[21].substr(0, 20);                  // short line: blank fields read 0
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  home.write("PROT/TEST    .TXT", text);
+  DiveState st;
+  run_f(st, home, {"TEST", "R"});
+  EXPECT_EQ(st.BZFLAG, "q");
+  EXPECT_EQ(st.PN2[1], 2.875);
+  EXPECT_EQ(st.PN2[16], 1.0);
+  EXPECT_EQ(st.PHE[16], 0.0);
+  EXPECT_EQ(st.PAMBTOL[16], 0.0);
+}
+
+// A dive saved after D, read back in a new program start after the file is
+// all that is left, continues as the uninterrupted dive does.
+TEST(StateFileRoundTrip, ANewProgramStartContinuesTheDive) {
+  TempHome home;
+  SessionResult saved = run_session("first\nM\n0.32\n0\nGF\n0.3\n0.8\nB\nD\n30.\n25.\nF\nDIVE1\nW\nQ\n", home.path());
+  SessionResult restored = run_session("second\nF\nDIVE1\nR\nD\n21.\n10.\nQ\n", home.path());
+
+  TempHome other;
+  SessionResult uninterrupted = run_session("first\nM\n0.32\n0\nGF\n0.3\n0.8\nB\nD\n30.\n25.\nD\n21.\n10.\nQ\n", other.path());
+
+  // The state right after the read is the saved one, rounded to its columns.
+  TempHome probe;
+  probe.write("PROT/DIVE1   .TXT", home.read("PROT/DIVE1   .TXT"));
+  SessionResult read_only = run_session("c\nF\nDIVE1\nR\nQ\n", probe.path());
+  const DiveState& s = saved.state;
+  const DiveState& r = read_only.state;
+  EXPECT_EQ(r.FO2, 0.32);
+  EXPECT_EQ(r.FHE, 0.0);
+  EXPECT_EQ(r.GFHI, 0.3);
+  EXPECT_EQ(r.GFLO, 0.8);
+  EXPECT_EQ(r.BZFLAG, "Y");
+  // The oxygen of the nitrox comes with its own nitrogen, not the 0.7902 of
+  // the new start.
+  EXPECT_EQ(r.FN2, s.FN2);
+  EXPECT_EQ(r.MAXDEPTH, 30.0);
+  for (int i = 1; i <= COMPARTMENTS; ++i) {
+    EXPECT_EQ(r.PN2[i], *parse_fixed(format_fixed(s.PN2[i], 7, 4), 7, 4)) << i;
+    EXPECT_EQ(r.CEILM[i], *parse_fixed(format_fixed(s.CEILM[i], 5, 2), 5, 2)) << i;
+  }
+  // The program end sets DEPTH to 0; the file keeps the depth of the dive.
+  EXPECT_NE(home.read("PROT/DIVE1   .TXT").find(" Tiefe:  30.00"), std::string::npos);
+
+  // The next D prints what the uninterrupted dive prints.
+  auto last_segment = [](const std::string& out) {
+    size_t at = out.rfind("Eingabe der TAUCHTIEFE");
+    return out.substr(at, out.rfind("  was jetzt?") - at);
+  };
+  EXPECT_EQ(last_segment(restored.output), last_segment(uninterrupted.output));
+}
+
+struct BadFile {
+  const char* what;
+  std::string text;
+  const char* message;
+};
+
+std::string with_line(size_t index, size_t column, const std::string& replacement) {
+  std::vector<std::string> lines = split_lines(KNOWN_FILE);
+  lines[index].replace(column - 1, replacement.size(), replacement);
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  return text;
+}
+
+std::string first_lines(size_t n) {
+  std::vector<std::string> lines = split_lines(KNOWN_FILE);
+  std::string text;
+  for (size_t i = 0; i < n; ++i) text += lines[i] + "\n";
+  return text;
+}
+
+// A bad file leaves the dive in memory as it was and names what is wrong.
+TEST(StateFileRead, ABadFileChangesNothing) {
+  const BadFile cases[] = {
+      {"letter", with_line(2, 38, "    15x."),
+       "  Datei BAD     .TXT: Zeile  3, KCNS (Spalten 38-45) keine Zahl - nichts geladen!"},
+      {"asterisks", with_line(2, 69, "*****"),
+       "  Datei BAD     .TXT: Zeile  3, PRT (Spalten 69-73) keine Zahl - nichts geladen!"},
+      {"last compartment", with_line(21, 71, " 1.0x0"),
+       "  Datei BAD     .TXT: Zeile 22, PAMBTOL(16) (Spalten 71-76) keine Zahl - nichts geladen!"},
+      {"compartment number", with_line(12, 8, "x6"),
+       "  Datei BAD     .TXT: Zeile 13, Nr. (Spalten  8- 9) keine Zahl - nichts geladen!"},
+      {"short file", first_lines(14), "  Datei BAD     .TXT: Zeile 15 fehlt - nichts geladen!"},
+      {"one line", first_lines(1), "  Datei BAD     .TXT: Zeile  2 fehlt - nichts geladen!"},
+  };
+  for (const BadFile& c : cases) {
+    TempHome home;
+    home.write("PROT/BAD     .TXT", c.text);
+    const std::string dive = "c\nM\n0.32\n0.1\nD\n12.\n30.\n";
+    SessionResult without = run_session(dive + "Q\n", home.path());
+    SessionResult with = run_session(dive + "F\nBAD\nR\nQ\n", home.path());
+    EXPECT_EQ(read_values(with.state), read_values(without.state)) << c.what;
+    EXPECT_EQ(with.state.BZFLAG, without.state.BZFLAG) << c.what;
+    std::vector<std::string> out = split_lines(with.output);
+    ASSERT_GE(out.size(), 4u);
+    EXPECT_EQ(out[out.size() - 4], "  WRITE = W, READ = R ?") << c.what;
+    EXPECT_EQ(out[out.size() - 3], c.message) << c.what;
+    EXPECT_EQ(home.read("PROT/BAD     .TXT"), c.text) << c.what;
+  }
+}
+
+// An empty file and a missing one (which the read creates empty) send the
+// user back to the name question.
+TEST(StateFileRead, AnEmptyOrMissingFileAsksForTheNameAgain) {
+  TempHome home;
+  home.write("PROT/EMPTY   .TXT", "");
+  DiveState st = known_state();
+  const std::vector<double> before = read_values(st);
+  std::string shown = run_f(st, home, {"EMPTY", "R", "NEW", "R", "X", "Q"});
+  EXPECT_EQ(read_values(st), before);
+  EXPECT_TRUE(fs::exists(home.prot("NEW     .TXT")));
+  EXPECT_EQ(home.read("PROT/NEW     .TXT"), "");
+  EXPECT_EQ(shown,
+            "  Filename = ? EMPTY            5\n  WRITE = W, READ = R ?"
+            "  Filename = ? NEW              3\n  WRITE = W, READ = R ?"
+            "  Filename = ? X                1\n  WRITE = W, READ = R ?");
+}
+
+struct NameCase {
+  const char* typed;
+  const char* file;  // in PROT
+  const char* echo;
+};
+
+TEST(StateFileNames, TheNameFieldDecidesTheFile) {
+  const NameCase cases[] = {
+      {"TEST", "TEST    .TXT", " TEST             4"},
+      {"ABCDEFGHIJ", "CDEFGHIJ.TXT", " CDEFGHIJ        10"},
+      {"", "        .TXT", "                  0"},
+      {" lead", " lead   .TXT", "  lead            5"},
+  };
+  for (const NameCase& c : cases) {
+    TempHome home;
+    DiveState st = known_state();
+    std::string shown = run_f(st, home, {c.typed, "w"});
+    EXPECT_EQ(home.read(std::string("PROT/") + c.file), KNOWN_FILE) << c.typed;
+    EXPECT_EQ(split_lines(shown)[0], std::string("  Filename = ?") + c.echo) << c.typed;
+  }
+}
+
+// A name that would leave the PROT folder is treated like one that cannot be
+// opened: back to the name question, nothing written or read outside.
+TEST(StateFileNames, ANameWithAPathIsAskedAgain) {
+  for (const char* typed : {"../OUT", "a/b", "..\\OUT", "..", "x\\y"}) {
+    TempHome home;
+    home.write("OUT     .TXT", KNOWN_FILE);
+    DiveState st;
+    st.FN2 = 0.75;
+    const std::vector<double> before = read_values(st);
+    run_f(st, home, {typed, "R", typed, "W", "SAFE", "W"});
+    EXPECT_EQ(read_values(st), before) << typed;
+    EXPECT_EQ(home.read("OUT     .TXT"), KNOWN_FILE) << typed;
+    std::vector<std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(home.path())) files.push_back(e.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"OUT     .TXT", "PROT", "SAFE    .TXT"})) << typed;
+  }
+}
+
+// A write that fails leaves the old file as it was and asks for the name
+// again, like a file that cannot be opened.
+TEST(StateFileWrite, AFailedWriteKeepsTheOldFile) {
+  TempHome home;
+  home.write("PROT/KEEP    .TXT", KNOWN_FILE);
+  // The new file is written beside the old one; here it cannot be.
+  fs::create_directories(home.prot("KEEP    .TXT.new"));
+  DiveState st;
+  std::string shown = run_f(st, home, {"KEEP", "W", "KEEP", "n"});
+  EXPECT_EQ(home.read("PROT/KEEP    .TXT"), KNOWN_FILE);
+  EXPECT_EQ(shown,
+            "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?"
+            "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?");
+}
+
+TEST(StateFileWrite, NoProtFolderAsksForTheNameAgain) {
+  TempHome home(false);
+  DiveState st = known_state();
+  std::string shown = run_f(st, home, {"TEST", "W", "TEST", "R", "", ""});
+  EXPECT_FALSE(fs::exists(home.path() / "PROT"));
+  EXPECT_EQ(shown,
+            "  Filename = ? TEST             4\n  WRITE = W, READ = R ?"
+            "  Filename = ? TEST             4\n  WRITE = W, READ = R ?"
+            "  Filename = ?                  0\n  WRITE = W, READ = R ?");
+}
+
+}  // namespace
+}  // namespace orva
