@@ -23,8 +23,9 @@ std::string lower(std::string s) {
   return s;
 }
 
+// Without a PROT folder there is no comment question: the first typed line is a command.
 bool quarked(const std::string& typed) {
-  TempHome home;
+  TempHome home(false);
   return run_session(typed + "\n", home.path()).output.find("QUARK!") != std::string::npos;
 }
 
@@ -40,7 +41,7 @@ TEST(KeywordTable, AnswersQuarkToMixedCaseLeadingBlanksAndOtherWords) {
 }
 
 TEST(KeywordTable, ReadsOnlyTheFirstFourCharacters) {
-  TempHome home;
+  TempHome home(false);
   auto r = run_session("BLUB\nONLY\n", home.path());
   // "BLUB" and "ONLY" are no keywords although they begin with B and ON.
   EXPECT_EQ(r.state.BZFLAG, "N");
@@ -48,7 +49,7 @@ TEST(KeywordTable, ReadsOnlyTheFirstFourCharacters) {
 }
 
 TEST(InlineActions, SwitchesAndReset) {
-  TempHome home;
+  TempHome home(false);
   auto r = run_session("b\non\n", home.path());
   EXPECT_EQ(r.state.BZFLAG, "Y");
   EXPECT_EQ(r.state.NUMFLAG, "ON  ");
