@@ -159,7 +159,7 @@ const std::vector<Keyword>& keyword_table() {
        }},
       {"SAT", "sat",
        [](DiveState& st, Platform& p) {
-         if (depth_above(st, 9.2Q)) sat_chain(st, p);
+         if (q(st.MAXDEPTH) > 9.2Q) sat_chain(st, p);
        }},
       {"K", "k", k_value_plan},
       {"DS", "ds", dciem_stress_indices},

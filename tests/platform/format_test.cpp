@@ -1,0 +1,162 @@
+#include "platform/format.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace orva {
+namespace {
+
+struct FixedCase {
+  double x;
+  int w, d;
+  const char* text;
+};
+
+TEST(FormatFixed, RoundsTheExactBinaryValueWithTiesToEven) {
+  const FixedCase cases[] = {
+      {3.0, 5, 1, "  3.0"},
+      {-3.0, 5, 1, " -3.0"},
+      {1000.0, 5, 1, "*****"},
+      {999.99, 5, 1, "*****"},   // rounds to 1000.0, one column too wide
+      {0.7902, 4, 2, "0.79"},
+      {1.013, 6, 3, " 1.013"},
+      {0.125, 5, 2, " 0.12"},    // exact tie, even digit
+      {0.375, 5, 2, " 0.38"},    // exact tie, even digit
+      {2.5, 4, 0, "  2."},       // exact tie, point written with no decimals
+      {12.25, 5, 1, " 12.2"},
+      {0.15, 3, 1, "0.1"},       // stored a little below 0.15
+      {2.675, 5, 2, " 2.67"},    // stored a little below 2.675
+      {12.4, 5, 0, "  12."},
+      {0.79, 3, 2, ".79"},       // no room for the zero before the point
+      {-0.04, 5, 1, " -0.0"},    // the minus of a value that rounds to zero stays
+      {-0.5, 3, 1, "-.5"},
+      {3.950296633985, 6, 3, " 3.950"},
+      {123456.0, 3, 0, "***"},
+  };
+  for (const FixedCase& c : cases)
+    EXPECT_EQ(format_fixed(c.x, c.w, c.d), c.text) << c.x << " in F" << c.w << "." << c.d;
+}
+
+TEST(FormatFixed, NegativeZeroKeepsItsMinus) { EXPECT_EQ(format_fixed(-0.0, 5, 1), " -0.0"); }
+
+TEST(FormatFixed, Binary128ValuesRoundByTheSameRule) {
+  EXPECT_EQ(format_fixed(q(0.125), 5, 2), " 0.12");
+  EXPECT_EQ(format_fixed(9.2Q, 6, 3), " 9.200");
+  // 1/3 in binary128 has digits beyond the double's.
+  EXPECT_EQ(format_fixed(1.0Q / 3.0Q, 22, 20), "0.33333333333333333333");
+  EXPECT_EQ(format_fixed(-1000.0Q, 5, 1), "*****");
+}
+
+TEST(FormatFixed, NotANumberAndInfinity) {
+  EXPECT_EQ(format_fixed(std::nan(""), 6, 2), "   NaN");
+  EXPECT_EQ(format_fixed(INFINITY, 9, 2), " Infinity");
+  EXPECT_EQ(format_fixed(-INFINITY, 5, 2), " -Inf");
+  EXPECT_EQ(format_fixed(INFINITY, 2, 0), "**");
+}
+
+TEST(FormatInteger, WidthsDigitsAndAsterisks) {
+  EXPECT_EQ(format_integer(16, 2), "16");
+  EXPECT_EQ(format_integer(100, 2), "**");
+  EXPECT_EQ(format_integer(-7, 3), " -7");
+  EXPECT_EQ(format_integer(5, 2, 2), "05");
+  EXPECT_EQ(format_integer(2023, 4, 4), "2023");
+  EXPECT_EQ(format_integer(7, 4, 2), "  07");
+  EXPECT_EQ(format_integer(-5, 3, 2), "-05");
+}
+
+TEST(FormatText, CutsOrRightJustifies) {
+  EXPECT_EQ(format_text("ZH-L 16C  ", 4), "ZH-L");
+  EXPECT_EQ(format_text("AB", 5), "   AB");
+  EXPECT_EQ(format_text("trailing  "), "trailing  ");
+}
+
+struct FixedInput {
+  const char* typed;
+  int w, d;
+  std::optional<double> value;
+};
+
+TEST(ParseFixed, ImpliedDecimalsBlanksCommasAndMalformedAnswers) {
+  const FixedInput cases[] = {
+      {"30", 5, 1, 3.0},        {"30.", 5, 1, 30.0},     {"30.0", 5, 1, 30.0},
+      {"3.05", 5, 1, 3.05},     {"12,5", 5, 1, 1.2},     {"", 5, 1, 0.0},
+      {"     ", 5, 1, 0.0},     {"1 2", 5, 1, 1.2},      {"123456", 5, 1, 12345.0 / 10.0},
+      {"abc", 5, 1, std::nullopt}, {"-3.", 5, 1, -3.0}, {"+45", 5, 1, 4.5},
+      {"200", 5, 1, 20.0},      {"12.25", 5, 1, 12.25},  {"5", 5, 2, 0.05},
+      {"21", 5, 3, 0.021},      {"8,5", 8, 5, 0.00008},  {".", 5, 1, std::nullopt},
+      {"-", 5, 1, std::nullopt}, {"1.2.3", 5, 1, std::nullopt}, {"1e2", 5, 1, std::nullopt},
+      {"7 ", 7, 1, 0.7},        {",9", 5, 1, 0.0},
+  };
+  for (const FixedInput& c : cases) {
+    std::optional<double> v = parse_fixed(c.typed, c.w, c.d);
+    ASSERT_EQ(v.has_value(), c.value.has_value()) << "[" << c.typed << "]";
+    if (v) {
+      EXPECT_EQ(*v, *c.value) << "[" << c.typed << "]";
+    }
+  }
+}
+
+TEST(ParseFixed, DigitsGiveTheNearestDouble) {
+  // 0.1 read as 01 with one implied decimal is the same double as the literal.
+  EXPECT_EQ(*parse_fixed("01", 5, 1), 0.1);
+  EXPECT_EQ(*parse_fixed("2095", 6, 4), 0.2095);
+}
+
+TEST(ParseInteger, FieldRules) {
+  EXPECT_EQ(parse_integer("7", 2), 7);
+  EXPECT_EQ(parse_integer("123", 2), 12);
+  EXPECT_EQ(parse_integer("x", 2), std::nullopt);
+  EXPECT_EQ(parse_integer("1.", 2), std::nullopt);
+  EXPECT_EQ(parse_integer("", 2), 0);
+  EXPECT_EQ(parse_integer("-4", 3), -4);
+  EXPECT_EQ(parse_integer(" 1 4", 4), 14);
+  EXPECT_EQ(parse_integer("3,9", 3), 3);
+  EXPECT_EQ(parse_integer("99999999999999999999", 20), std::nullopt);
+}
+
+TEST(ParseText, PadsCutsAndKeepsTheLastCharactersOfAWideField) {
+  EXPECT_EQ(parse_text("d", 4, 4), "d   ");
+  EXPECT_EQ(parse_text("HELPME", 4, 4), "HELP");
+  EXPECT_EQ(parse_text("a,b", 4, 4), "a,b ");
+  EXPECT_EQ(parse_text("", 70, 70), std::string(70, ' '));
+  EXPECT_EQ(parse_text("ABCDEFGHIJ", 10, 8), "CDEFGHIJ");
+}
+
+TEST(FormatRecord, LiteralsBlanksSlashesAndTheOpenLine) {
+  Record r = format_record(R"(" ", " P amb: ", F6.3)", {3.950296633985});
+  ASSERT_EQ(r.lines.size(), 1u);
+  EXPECT_EQ(r.lines[0], "  P amb:  3.950");
+  EXPECT_FALSE(r.open);
+
+  r = format_record(R"(/, /, " ", 5X, "**", /, /)");
+  EXPECT_EQ(r.lines, (std::vector<std::string>{"", "", "      **", "", ""}));
+
+  r = format_record(R"(" ", " was jetzt?", $)");
+  EXPECT_EQ(r.lines, (std::vector<std::string>{"  was jetzt?"}));
+  EXPECT_TRUE(r.open);
+}
+
+TEST(FormatRecord, StopsAtTheFirstDataItemWithoutAValue) {
+  Record r = format_record(R"(" ", "Deko Pause: wie lange ? (min): ", $, F4.0)");
+  EXPECT_EQ(r.lines, (std::vector<std::string>{" Deko Pause: wie lange ? (min): "}));
+  EXPECT_TRUE(r.open);
+
+  r = format_record(R"(" ", I2, " m ", F5.1, " min")", {3});
+  EXPECT_EQ(r.lines, (std::vector<std::string>{"  3 m "}));
+  EXPECT_FALSE(r.open);
+}
+
+TEST(FormatRecord, RepeatCountsMixedValuesAndQuotes) {
+  Record r = format_record(R"(3F5.1, 1X, I2.2, 1X, A4, "|", A, 'say "hi"', """")", {1.0, 2.0, 3.0, 5, "ab", "xyz ", ""});
+  EXPECT_EQ(r.lines[0], "  1.0  2.0  3.0 05   ab|xyz say \"hi\"\"");
+}
+
+TEST(RoundHalfAway, Halves) {
+  EXPECT_EQ(round_half_away(2.5), 3.0);
+  EXPECT_EQ(round_half_away(-2.5), -3.0);
+  EXPECT_EQ(round_half_away(2.4999), 2.0);
+}
+
+}  // namespace
+}  // namespace orva
