@@ -300,3 +300,16 @@ if __name__ == '__main__':
     s = fresh()
     L = dive(s, 3.5, 20.0) + tbm(s, 1.5, 1.5, 1.5)
     check('shallow-3.5m-corrected-accelerated-only', L)
+
+    s = fresh(GFHI=0.85, GFLO=0.30)
+    gas(s, 0.18, 0.45)
+    L = dive(s, 70.0, 30.0) + ad(s) + gf_ad(s) + tbm(s, 1.5, 1.6, 1.7) + gf_tbm(s)
+    check('trimix-70m-30min-accelerated-gradient-factors', L)
+
+    s = fresh(GFHI=0.85, GFLO=0.30, LASTSTOP=7.5, LATENCY='Y')
+    L = [' LATENCY = ON'] + dive(s, 45.0, 30.0) + ad(s) + gf_ad(s) + tbm(s, 2.0, 1.5, 1.5) + gf_tbm(s)
+    check('air-45m-30min-gradient-factors-last-stop-latency', L)
+
+    s = fresh(GFHI=0.85, GFLO=0.30)
+    L = dive(s, 3.5, 20.0) + tbm(s, 1.5, 1.5, 1.5) + gf_tbm(s)
+    check('shallow-3.5m-corrected-accelerated-gradient-factors', L)
