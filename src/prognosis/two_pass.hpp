@@ -7,9 +7,11 @@
 // first stop from ceilings of their own in the plain form, the mixture of the
 // start tensions stored once per pass, no LASTSTOP rule, no DEEPSTOP, the stop
 // minutes trunc(T) + 1 with the LATENCY surcharge, and the stop update with the
-// working rate constants KN2W and KHEW. A prognosis of this kind derives from
-// `TwoPassPrognosis`, names its grid, gases and lines, and runs
-// `run_two_passes`.
+// working rate constants KN2W and KHEW. A prognosis of this kind names its
+// grid, its gases by stop depth and its lines in a `TwoPassPrognosis` and runs
+// `run_two_passes`; one that changes more (start sums, stop times) derives
+// from it and overrides those engine hooks. A band of gases whose fN2 is 0
+// breathes no inert gas at its stops (oxygen).
 #pragma once
 
 #include <cstdint>
