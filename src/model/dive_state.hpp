@@ -90,6 +90,11 @@ struct DiveState : PhysicalParameters,
   // The command buffer of the shell: four zero characters at load.
   std::string CMD = std::string(4, '\0');
 
+  // The step counts of the numeric prognosis, per compartment: the step of
+  // its last successful search. Zero at load; neither CLR nor the state file
+  // touches them, so they carry over from one prognosis to the next.
+  Comp NUMSTEPS{};
+
   // The values at load: every field zero except the start coefficient set.
   DiveState();
 };

@@ -1,4 +1,6 @@
-// The per-compartment gradient-factor prognosis after A.
+// The per-compartment gradient-factor prognosis after A: every compartment
+// follows a factor line of its own, from the factors of the coefficient files
+// mixed by its nitrogen and helium tensions.
 #pragma once
 
 #include "model/dive_state.hpp"
