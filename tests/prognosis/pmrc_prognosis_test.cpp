@@ -30,22 +30,6 @@ double tension_of_ceiling(const DiveState& st, int i, double ceiling) {
   return Ptol / st.BN2[i] + st.AN2[i];
 }
 
-TEST(PmrcPrognosis, WithoutCeilingsOneMinuteAtThreeMetresWithoutAscentAllowance) {
-  // At 1 m/min the plain prognosis would give the 3-m stop 4 minutes.
-  StartedState s;
-  s.st.DEPTH = 10.0;
-  s.st.ASCRATE = 1.0;
-  s.st.DEEPSTOP = 12.0;
-  pmrc_deco_prognosis(s.st, s.p);
-  std::vector<std::string> expected = {
-      "  Deko Prognose nach PMRC: ",
-      "  3m Stopp Prognose Dekozeit (PMRC):  1.00",
-      " TTS =   11.00",
-  };
-  EXPECT_EQ(s.lines(), expected);
-  EXPECT_EQ(s.st.DEEPSTOP, 12.0);
-}
-
 TEST(PmrcPrognosis, CeilingFactorsRaiseTheFirstStopOfTheNineFastestCompartments) {
   // The unraised ceiling 2.95 m would start at 3 m; raised even by 1.01
   // (compartment 9) it lies below 3 m. The stop times come from the unraised

@@ -142,6 +142,12 @@ def show(title, lines):
 if __name__ == '__main__':
     s = dive(24.0, 40.0)
     show('air-24m-40min-pmrc-and-oc', pmrc(s) + oc(s) + pmrc(s))
+    s = dive(10.0, 10.0)
+    lines = pmrc(s) + oc(s)
+    s.LATENCY = 'Y'
+    lines += oc(s)
+    s.ASCRATE = 1.0
+    show('air-10m-10min-no-stops-pmrc-and-oc', lines + pmrc(s) + oc(s))
     s = dive(50.0, 40.0)
     lines = pmrc(s) + oc(s)
     s.LATENCY = 'Y'
