@@ -156,6 +156,9 @@ if __name__ == '__main__':
     lines = pmrc(s) + oc(s)
     s.LATENCY = 'Y'
     show('trimix-60m-20min-pmrc-and-oc', lines + oc(s))
+    s = dive(20.0, 20.0)
+    s.d(4.01, 1.0)
+    show('air-20m-20min-pmrc-and-oc-just-deeper-than-4m', pmrc(s) + oc(s))
     RG = (998.403 * 9.80665) / 100000
     for i in (1, 5, 9, 10, 16):
         P = (2.95 * RG + 1.013) / BN2[i - 1] + AN2[i - 1]
