@@ -32,8 +32,8 @@ double tension_of_ceiling(const DiveState& st, int i, double ceiling) {
 
 TEST(PmrcPrognosis, CeilingFactorsRaiseTheFirstStopOfTheNineFastestCompartments) {
   // The unraised ceiling 2.95 m would start at 3 m; raised even by 1.01
-  // (compartment 9) it lies below 3 m. The stop times come from the unraised
-  // tension against the lowered M-values.
+  // (compartment 9) it lies deeper than 3 m. The stop times come from the
+  // unraised tension against the lowered M-values.
   struct Case {
     int i;
     std::vector<std::string> stops;
