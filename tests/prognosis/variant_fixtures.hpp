@@ -1,6 +1,8 @@
 // Dive states for the tests of the prognosis variants.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -21,6 +23,20 @@ inline void at_depth_with_mixture(DiveState& st, double depth) {
     st.AMIX[i] = mix.a;
     st.BMIX[i] = mix.b;
   }
+}
+
+// What every prognosis keeps: the tensions, sums, tolerated pressures,
+// ceilings and the profile position.
+inline void expect_dive_unchanged(const DiveState& before, const DiveState& after) {
+  EXPECT_EQ(after.PN2, before.PN2);
+  EXPECT_EQ(after.PHE, before.PHE);
+  EXPECT_EQ(after.PSUM, before.PSUM);
+  EXPECT_EQ(after.PAMBTOL, before.PAMBTOL);
+  EXPECT_EQ(after.CEILM, before.CEILM);
+  EXPECT_EQ(after.DEPTH, before.DEPTH);
+  EXPECT_EQ(after.TIME, before.TIME);
+  EXPECT_EQ(after.DIVETIME, before.DIVETIME);
+  EXPECT_EQ(after.MAXDEPTH, before.MAXDEPTH);
 }
 
 // An air dive of D and an ascent A to the stage, followed by the plain

@@ -9,7 +9,10 @@
 # even) after every operation, then rounded to double where the model rounds.
 #
 # Run: python3 variants_reference.py [SESSION]   (prints the expected lines)
+#      python3 variants_reference.py --check     (compares with the transcripts)
+import difflib
 import math
+import os
 import sys
 from fractions import Fraction as Fr
 
@@ -202,6 +205,19 @@ def ascend(s, PN2W, PHEW, S1):
         PHEW[i] = schreiner(PHEW[i], Pi0He, RHe, s.KHE[i], t)
 
 
+def first_stop_after_ascent(s, ceilings, PN2W, PHEW):
+    """E3 to E5: the running maximum of 0 and the ceilings, the first stop
+    (stored to DEEPSTOP) and the ascent of the working tensions to it."""
+    C = 0.0
+    for c in ceilings:
+        if c > C:
+            C = c
+    S1 = first_stop(C)
+    s.DEEPSTOP = float(S1)
+    ascend(s, PN2W, PHEW, S1)
+    return S1
+
+
 def laststop_holds(s, st):
     return q(st - s.LASTSTOP) <= 0  # the difference in double
 
@@ -273,13 +289,7 @@ def plain(s):
     L = ["  Deko Prognose: "]
     PN2W, PHEW = s.PN2[:], s.PHE[:]
     PSUMW = [PN2W[i] + PHEW[i] for i in range(16)]
-    C = 0.0
-    for c in s.CEILM:
-        if c > C:
-            C = c
-    S1 = first_stop(C)
-    s.DEEPSTOP = float(S1)
-    ascend(s, PN2W, PHEW, S1)
+    S1 = first_stop_after_ascent(s, s.CEILM, PN2W, PHEW)
     SUM, lead = 0.0, 0
     for st in stops_from(s, S1):
         Pamb, PiN2, PiHe = pressures(s, st)
@@ -311,13 +321,7 @@ def numeric(s, h):
     else:
         N = math.trunc(dbl(qr(Fr(600) / q(h))))
     PN2W, PHEW = s.PN2[:], s.PHE[:]
-    C = 0.0
-    for c in s.CEILM:
-        if c > C:
-            C = c
-    S1 = first_stop(C)
-    s.DEEPSTOP = float(S1)
-    ascend(s, PN2W, PHEW, S1)
+    S1 = first_stop_after_ascent(s, s.CEILM, PN2W, PHEW)
     RG = s.RG()
     SUMT = SUMR = 0.0
     lines = []
@@ -365,14 +369,8 @@ def gf(s):
     PHEW, PN2W = s.PHE[:], s.PN2[:]
     PSUMW = [s.PHE[i] + s.PN2[i] for i in range(16)]
     KMIX = [(s.KHE[i] * s.PHE[i] + s.KN2[i] * s.PN2[i]) / (s.PHE[i] + s.PN2[i]) for i in range(16)]
-    C = 0.0
-    for i in range(16):
-        c = gf_ceiling(s, PSUMW[i], s.AMIX[i], s.BMIX[i], s.GFLO)
-        if c > C:
-            C = c
-    S1 = first_stop(C)
-    s.DEEPSTOP = float(S1)
-    ascend(s, PN2W, PHEW, S1)
+    ceilings = [gf_ceiling(s, PSUMW[i], s.AMIX[i], s.BMIX[i], s.GFLO) for i in range(16)]
+    S1 = first_stop_after_ascent(s, ceilings, PN2W, PHEW)
     SUM, lead = 0.0, 0
     for st in stops_from(s, S1):
         Pamb, PiN2, PiHe = pressures(s, st)
@@ -401,14 +399,8 @@ def vgm(s):
         LO.append((s.GFLO_N2[i] * s.PN2[i] + s.GFLO_HE[i] * s.PHE[i]) / S)
         KMIX.append((s.KHE[i] * s.PHE[i] + s.KN2[i] * s.PN2[i]) / S)
         PSUMW.append(s.PN2[i] + s.PHE[i])
-    C = 0.0
-    for i in range(16):
-        c = gf_ceiling(s, PSUMW[i], s.AMIX[i], s.BMIX[i], LO[i])
-        if c > C:
-            C = c
-    S1 = first_stop(C)
-    s.DEEPSTOP = float(S1)
-    ascend(s, PN2W, PHEW, S1)
+    ceilings = [gf_ceiling(s, PSUMW[i], s.AMIX[i], s.BMIX[i], LO[i]) for i in range(16)]
+    S1 = first_stop_after_ascent(s, ceilings, PN2W, PHEW)
     lead = 0
     for st in stops_from(s, S1):
         Pamb, PiN2, PiHe = pressures(s, st)
@@ -481,7 +473,7 @@ def session_lines(name):
         s.a(30.0)
         L = chain(s, 0.1)
         s.a(21.0)
-        return L + ['--- second A'] + chain(s, 0.5)
+        return L + chain(s, 0.5)
     if name == 'numeric-then-gf-air-45m-30min':
         s.GFHI, s.GFLO, s.GFFLAG = 0.85, 0.3, 'S'
         s.d(45.0, 30.0)
@@ -509,7 +501,40 @@ SESSIONS = ['gf-air-24m-40min-shallow-stop', 'gf-trimix-60m-20min-deep-stops', '
             'numeric-then-gf-air-45m-30min', 'vgm-one-compartment-factor-air-30m-25min',
             'vgm-trimix-60m-20min-both-gases']
 
+PROMPT = '  Schrittweite (default = 0.01)?'
+HEADINGS = ('  Deko Prognose', '  GF FLAG')
+
+
+def printed_prognoses(out_text):
+    """The prognosis lines of a transcript: from each heading up to the next
+    prompt of the shell or of A, with the step-size prompts taken out."""
+    got, take = [], False
+    for line in out_text.split('\n'):
+        if line.startswith(HEADINGS):
+            take = True
+        elif line.startswith(('  was jetzt?', ' Eingabe der Austauchstufe')):
+            take = False
+        if take:
+            line = line.replace(PROMPT, '')
+            if line:
+                got.append(line)
+    return got
+
+
 if __name__ == '__main__':
-    for name in sys.argv[1:] or SESSIONS:
-        print('==', name)
-        print('\n'.join(session_lines(name)))
+    # With --check, compare with the transcripts in tests/sessions.
+    check = '--check' in sys.argv
+    names = [a for a in sys.argv[1:] if a != '--check'] or SESSIONS
+    here = os.path.dirname(os.path.abspath(__file__))
+    for name in names:
+        expected = session_lines(name)
+        if not check:
+            print('==', name)
+            print('\n'.join(expected))
+            continue
+        with open(os.path.join(here, '..', '..', 'sessions', name + '.out')) as f:
+            got = printed_prognoses(f.read())
+        print(('same ' if got == expected else 'DIFFERENT ') + name)
+        if got != expected:
+            for line in difflib.unified_diff(expected, got, 'reference', 'transcript', lineterm=''):
+                print(line)
