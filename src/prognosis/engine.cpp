@@ -138,9 +138,10 @@ void target_pressure(const Prognosis& v, Schedule& w) {
 }
 
 // E6.6: the depth shown: trunc(LASTSTOP) at the stop of the LASTSTOP rule and
-// at the 3-m stop, otherwise the stop itself.
+// at the 3-m stop, otherwise the stop itself. Without the LASTSTOP rule every
+// stop shows its own depth.
 std::int64_t printed_depth(const Prognosis& v, const Schedule& w) {
-  if (!v.prm.laststop_depth_printed) return w.s;
+  if (!v.prm.laststop_rule || !v.prm.laststop_depth_printed) return w.s;
   bool laststop = q(static_cast<double>(w.s) - w.st.LASTSTOP) <= 0.0Q;
   if (laststop || w.s == 3) return static_cast<std::int64_t>(w.st.LASTSTOP);
   return w.s;

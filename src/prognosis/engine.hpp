@@ -96,7 +96,9 @@ struct Parameters {
   bool ascent_to_first_stop = true;    // E5 schreiner_update at ASCRATE
   Mixture mixture = Mixture::every_stop;
   bool laststop_rule = true;           // E6.2 target PAIR and E6.8 end at s <= LASTSTOP
-  bool laststop_depth_printed = true;  // E6.6 print trunc(LASTSTOP) at the last stop or at 3 m
+  // E6.6 print trunc(LASTSTOP) at the last stop or at 3 m; only with the
+  // LASTSTOP rule (without it every stop shows its own depth).
+  bool laststop_depth_printed = true;
 };
 
 // The gas fractions breathed at a stop.

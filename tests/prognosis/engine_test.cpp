@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "model/kernel.hpp"
 #include "platform/console.hpp"
@@ -159,14 +160,13 @@ TEST(Engine, WithoutTheLaststopRuleEveryGridStopDownToTheGridIsComputed) {
   StartedState s;
   s.st.DEPTH = 20.0;
   s.st.CEILM[2] = 10.0;  // on the 5-m grid: first stop 15 m
-  s.st.LASTSTOP = 9.0;
+  s.st.LASTSTOP = 12.0;  // with the rule the loop would end at 10 m, shown as 12
   s.st.DEEPSTOP = 3.0;
   Recorder r({.grid = 5,
               .writes_deepstop = false,
               .ascent_to_first_stop = false,
               .mixture = Mixture::once_stored,
-              .laststop_rule = false,
-              .laststop_depth_printed = false});
+              .laststop_rule = false});
   run_schedule(r, s.st, s.p);
   EXPECT_EQ(r.depths(), (std::vector<std::int64_t>{15, 10, 5}));
   EXPECT_EQ(r.printed(), (std::vector<std::int64_t>{15, 10, 5}));
@@ -287,6 +287,47 @@ TEST(Engine, NoCompartmentLeadsWhenEveryFirstStopTimeIsNegative) {
   EXPECT_EQ(r.stops[0].lead, NO_LEADING_COMPARTMENT);
   EXPECT_EQ(r.stops[0].T, 0.0);
   EXPECT_EQ(r.stops[0].Tr, 1.0);
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+// The order in which a variant's hooks run is part of the engine's contract:
+// a gradient factor set at the start of a stop must be there for its M-values.
+TEST(Engine, CallsTheHooksInTheOrderOfTheSteps) {
+  class Trace final : public Prognosis {
+   public:
+    std::string calls;
+    void heading(Schedule&) override { calls += "E1 "; }
+    void working_copies(Schedule&) override { calls += "E2 "; }
+    double first_stop_ceiling(const Schedule& w, int i) override {
+      if (i == 16) calls += "E3 ";
+      return Prognosis::first_stop_ceiling(w, i);
+    }
+    StopGas stop_gas(const Schedule& w) override {
+      calls += "gas" + std::to_string(w.s) + " ";
+      return Prognosis::stop_gas(w);
+    }
+    void stop_start(Schedule& w) override { calls += w.st.PIHE == w.PiHe ? "start " : "start-early "; }
+    double stop_m_value(const Schedule& w, int i) override {
+      if (i == 1) calls += "M ";
+      return Prognosis::stop_m_value(w, i);
+    }
+    double stop_minutes(const Schedule& w) override {
+      calls += "E6.5 ";
+      return Prognosis::stop_minutes(w);
+    }
+    void stop_line(Schedule&) override { calls += "E6.6 "; }
+    void time_to_surface_line(Schedule&) override { calls += "E7"; }
+  } v;
+  StartedState s;
+  s.st.DEPTH = 20.0;
+  s.st.CEILM[1] = 4.0;  // first stop 6 m
+  run_schedule(v, s.st, s.p);
+  EXPECT_EQ(v.calls, "E1 E2 E3 gas6 start M E6.5 E6.6 gas3 start M E6.5 E6.6 E7");
 }
 
 }  // namespace
