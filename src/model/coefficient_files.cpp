@@ -1,6 +1,8 @@
 #include "model/coefficient_files.hpp"
 
 #include <array>
+#include <filesystem>
+#include <system_error>
 
 #include "model/kernel.hpp"
 #include "platform/console.hpp"
@@ -73,7 +75,11 @@ CoefficientFileRead parse_coefficient_file(const std::vector<std::string>& lines
 }
 
 CoefficientFileRead load_coefficient_file(const Platform& p, std::string_view file) {
-  std::optional<std::vector<std::string>> lines = file_read_lines(prot_file(p, file));
+  const std::filesystem::path path = prot_file(p, file);
+  // A folder of that name is no file to read: skipped like a missing one.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return {};
+  std::optional<std::vector<std::string>> lines = file_read_lines(path);
   if (!lines) return {};
   if (lines->size() > static_cast<size_t>(FILE_LINES)) lines->resize(FILE_LINES);
   return parse_coefficient_file(*lines);

@@ -1,6 +1,7 @@
 #include "model/half_time_adaptations.hpp"
 
 #include <cstdio>
+#include <span>
 
 #include "model/kernel.hpp"
 #include "platform/console.hpp"

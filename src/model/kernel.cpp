@@ -94,6 +94,7 @@ double pressure_in_fsw(double Pamb) { return to_double(q(Pamb) * 32.638Q); }
 double po2_in_atm(double bar) { return bar / 1.01325; }
 quad po2_in_atm_q(double bar) { return q(bar) / 1.01325Q; }
 
-quad maximum_operating_depth(double pO2, double FO2) { return (q(pO2) / q(FO2) - 1.0Q) * 10.0Q; }
+quad maximum_operating_depth(quad pO2, double FO2) { return (pO2 / q(FO2) - 1.0Q) * 10.0Q; }
+quad maximum_operating_depth(double pO2, double FO2) { return maximum_operating_depth(q(pO2), FO2); }
 
 }  // namespace orva

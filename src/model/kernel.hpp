@@ -68,7 +68,8 @@ double pressure_in_fsw(double Pamb);
 // Oxygen partial pressure in atmospheres: the double and the binary128 form.
 double po2_in_atm(double bar);
 quad po2_in_atm_q(double bar);
-// (pO2 / FO2 - 1) x 10, binary128.
+// (pO2 / FO2 - 1) x 10, binary128; pO2 as a double or as a binary128 constant.
 quad maximum_operating_depth(double pO2, double FO2);
+quad maximum_operating_depth(quad pO2, double FO2);
 
 }  // namespace orva

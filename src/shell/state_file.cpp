@@ -109,8 +109,8 @@ struct ReadFault {
 // Reads lines 2 to 22 into a copy of the state; the state itself is only
 // replaced when every line and every field was read.
 std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines, DiveState& st) {
-  for (size_t n = 2; n <= STATE_FILE_LINES; ++n)
-    if (n > lines.size()) return ReadFault{n, "", 0, 0};
+  // Line 1 is there, or the read would not have come this far.
+  if (lines.size() < STATE_FILE_LINES) return ReadFault{lines.size() + 1, "", 0, 0};
 
   auto read_fields = [&](size_t n, const std::vector<Field>& fields) -> std::optional<ReadFault> {
     for (const Field& f : fields) {
@@ -166,7 +166,7 @@ bool nitrogen_fits(const DiveState& read) {
 
 enum class Outcome { Done, AskNameAgain };
 
-Outcome write_state_file(DiveState& st, const std::filesystem::path& path) {
+Outcome write_state_file(const DiveState& st, const std::filesystem::path& path) {
   // Written beside the old file and renamed into place.
   return file_replace(path, state_lines(st)) ? Outcome::Done : Outcome::AskNameAgain;
 }

@@ -11,20 +11,14 @@
 
 #include "model/dive_state.hpp"
 #include "model/kernel.hpp"
+#include "model/started_state.hpp"
 #include "support/fake_platform.hpp"
 #include "support/session.hpp"
 
 namespace orva::bench {
 
 // One-time start-up and reset, without the protocol start.
-inline DiveState started_state() {
-  DiveState st;
-  one_time_startup(st);
-  testing::TempHome no_prot(false);
-  testing::FakePlatform p({}, no_prot.path());
-  reset_dive_state(st, p);
-  return st;
-}
+inline DiveState started_state() { return testing::StartedState().st; }
 
 // Runs one handler on the typed lines in the data folder of home; the console text.
 template <class Handler>

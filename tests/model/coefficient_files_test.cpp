@@ -64,7 +64,7 @@ TEST(CoefficientFile, ReadsFieldsUnderTheInputRules) {
   }
 }
 
-TEST(CoefficientFile, LinesAfterLineSeventeenAreNotRead) {
+TEST(CoefficientFile, ReadsSeventeenLinesOfAFileThatOpens) {
   TempHome home;
   std::vector<std::string> lines = good_file();
   lines.push_back("this is no compartment line at all");
@@ -73,6 +73,8 @@ TEST(CoefficientFile, LinesAfterLineSeventeenAreNotRead) {
   testing::FakePlatform p({}, home.path());
   EXPECT_EQ(load_coefficient_file(p, "N2COEFF.TXT").status, CoefficientFileRead::Status::Good);
   EXPECT_EQ(load_coefficient_file(p, "F10.TXT").status, CoefficientFileRead::Status::NotOpened);
+  std::filesystem::create_directories(home.prot("F11.TXT"));
+  EXPECT_EQ(load_coefficient_file(p, "F11.TXT").status, CoefficientFileRead::Status::NotOpened);
 }
 
 // Faults: the file is refused as a whole, with the line and the field named.

@@ -100,10 +100,12 @@ TEST(HeliumSets, USNavySetUsesTheHeliumConstants) {
 TEST(HeliumSets, AskedAgainWithTheMenuUntilAnOptionOfIt) {
   TempHome home;
   DiveState st = bench::started_state();
-  st.GFFLAG = "V";
+  st.GFFLAG = "V";  // from a nitrogen coefficient file
+  st.GFHI_N2[3] = 0.7;
   std::string out = bench::run(he_coefficient_choice, st, home, {"7", "0", "", "x", "2"});
   EXPECT_EQ(st.HEMATRIX, "ZH-L 12   ");
   EXPECT_EQ(st.GFFLAG, "N");
+  EXPECT_EQ(st.GFHI_N2[3], 0.7);  // the nitrogen factors stay stored
   const size_t menus = bench::occurrences(out, " Eingabe der HE-Koeffizienten Matrix:\n");
   EXPECT_EQ(menus, 5u);
 }

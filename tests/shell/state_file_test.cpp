@@ -3,11 +3,14 @@
 // is in the transcripts state-file-*.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/format.hpp"
+#include "shell/settings_cases.hpp"
 #include "shell/state_file.hpp"
 #include "support/fake_platform.hpp"
 #include "support/session.hpp"
@@ -125,6 +128,30 @@ TEST(StateFileRead, ANitrogenFractionOfAnotherGasIsComputedFromTheFile) {
   }
 }
 
+// A read changes the values of the file and the nitrogen fraction, nothing
+// else: not the oxygen sums behind the K values, the mixture coefficients,
+// the density, the switches of other commands.
+TEST(StateFileRead, ChangesOnlyTheValuesOfTheFile) {
+  TempHome home(false);
+  fs::create_directories(home.path() / "PROT");
+  home.write("PROT/TEST    .TXT", KNOWN_FILE);
+  const std::string dive = "c\nGF\n0.5\n0.5\nLAT\nON\nTE\n10.0\nD\n30.\n20.\n";
+  const std::set<std::string> file_values = {"PAIR", "AMV",  "RQ",       "FO2",      "FHE",   "ASCRATE", "VO2",
+                                             "CNS",  "OTU",  "KCNS",     "KPOT",     "PRT",   "BZFLAG",  "GFHI",
+                                             "GFLO", "LASTSTOP", "DEEPSTOP", "DEPTH", "TIME", "MAXDEPTH", "DIVETIME",
+                                             "tensions", "tolerances", "FN2"};
+  const DiveState without = run_session(dive + "Q\n", home.path()).state;
+  const DiveState with = run_session(dive + "F\nTEST\nR\nQ\n", home.path()).state;
+  const std::set<std::string> changes = testing::changed(without, with);
+  for (const std::string& name : changes) EXPECT_TRUE(file_values.count(name)) << name;
+  EXPECT_TRUE(changes.count("tensions"));
+  EXPECT_TRUE(changes.count("BZFLAG"));
+  // The program end squares the sums again: the K values of the file do not
+  // outlive the run.
+  EXPECT_EQ(with.SQKCNS, without.SQKCNS);
+  EXPECT_EQ(with.KCNS, without.KCNS);
+}
+
 TEST(StateFileRead, HeliumInTheFileGivesTheNitrogenRest) {
   TempHome home;
   std::string text = KNOWN_FILE;
@@ -195,6 +222,83 @@ TEST(StateFileRoundTrip, ANewProgramStartContinuesTheDive) {
     return out.substr(at, out.rfind("  was jetzt?") - at);
   };
   EXPECT_EQ(last_segment(restored.output), last_segment(uninterrupted.output));
+}
+
+// The lines where the two texts differ by more than one unit in the last
+// printed digit of a number ("" when none). The file keeps the tensions with
+// four decimals, so what E prints with four decimals may differ by that much
+// after a read.
+std::string differences_beyond_last_digit(const std::string& expected, const std::string& actual) {
+  std::vector<std::string> e = split_lines(expected), a = split_lines(actual);
+  if (e.size() != a.size()) return testing::line_diff(expected, actual);
+  auto tokens = [](const std::string& line) {
+    std::vector<std::string> out;
+    std::string word;
+    for (char ch : line + " ") {
+      if (ch == ' ') {
+        if (!word.empty()) out.push_back(word);
+        word.clear();
+      } else {
+        word += ch;
+      }
+    }
+    return out;
+  };
+  auto number = [](const std::string& w, double& v, int& decimals) {
+    char* stop = nullptr;
+    v = std::strtod(w.c_str(), &stop);
+    if (w.empty() || *stop != '\0') return false;
+    size_t point = w.find('.');
+    decimals = point == std::string::npos ? 0 : static_cast<int>(w.size() - point - 1);
+    return true;
+  };
+  std::string report;
+  for (size_t i = 0; i < e.size(); ++i) {
+    std::vector<std::string> te = tokens(e[i]), ta = tokens(a[i]);
+    bool same = te.size() == ta.size();
+    for (size_t k = 0; same && k < te.size(); ++k) {
+      double ve, va;
+      int de, da;
+      if (number(te[k], ve, de) && number(ta[k], va, da) && de == da)
+        same = std::fabs(ve - va) <= 1.0001 * std::pow(10.0, -de);
+      else
+        same = te[k] == ta[k];
+    }
+    if (!same) report += "line " + std::to_string(i + 1) + ":\n  expected: " + e[i] + "\n  actual:   " + a[i] + "\n";
+  }
+  return report;
+}
+
+// The same for ascents and stop pauses, with air and with trimix: what the
+// restored dive prints from the read on is what the uninterrupted one prints.
+TEST(StateFileRoundTrip, ANewProgramStartContinuesTheAscent) {
+  struct Case {
+    const char* before;  // the dive up to the save
+    const char* after;   // what follows, saved and read back or not
+  } cases[] = {
+      {"M\n0.32\n0\nD\n45.\n30.\nA\n12.\n", "E\n9.\n3\nA\n9.\nE\n6.\n6\nA\n6.\nE\n3.\n12\nA\n3.\nE\n0.\n25\nA\n0.\n"},
+      {"M\n0.18\n0.45\nD\n60.\n20.\nA\n21.\n", "E\n18.\n2\nA\n15.\nD\n15.\n4.\nA\n6.\n"},
+      {"M\n0.32\n0\nD\n30.\n25.\n", "A\n6.\nE\n3.\n5\nA\n0.\n"},
+  };
+  // Nitrox as M sets it. The start gas would come back with its helium
+  // fraction 0.000005 turned into 0 (and A prints helium lines only while
+  // there is helium); air typed as 0.21 would keep the 0.7902 of the new
+  // start, which the file cannot tell from its 0.79.
+  const std::string end = "  was jetzt? See you later alligator";
+  const std::string read_question = "  WRITE = W, READ = R ?";
+  for (const Case& c : cases) {
+    TempHome home;
+    run_session(std::string("first\n") + c.before + "F\nDIVE\nW\nQ\n", home.path());
+    SessionResult restored = run_session(std::string("second\nF\nDIVE\nR\n") + c.after + "Q\n", home.path());
+
+    TempHome other;
+    SessionResult up_to_save = run_session(std::string("first\n") + c.before + "Q\n", other.path());
+    SessionResult uninterrupted = run_session(std::string("first\n") + c.before + c.after + "Q\n", other.path());
+
+    std::string continued = restored.output.substr(restored.output.rfind(read_question) + read_question.size());
+    std::string expected = uninterrupted.output.substr(up_to_save.output.rfind(end));
+    EXPECT_EQ(differences_beyond_last_digit(expected, continued), "") << c.before;
+  }
 }
 
 struct BadFile {
