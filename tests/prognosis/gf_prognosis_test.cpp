@@ -118,5 +118,50 @@ TEST(GfPrognosis, StopsOfAHundredMetresAndDeeperDoNotFitTheDepthField) {
   EXPECT_EQ(s.st.DEEPSTOP, 114.0);
 }
 
+// A schedule as the accelerated prognoses build on this one: oxygen at 6 m
+// and 3 m, every stop printed with its own depth.
+class OxygenShallow final : public GradientFactorPrognosis {
+ public:
+  static constexpr Parameters OWN_DEPTHS = [] {
+    Parameters prm = GradientFactorPrognosis::PARAMETERS;
+    prm.laststop_depth_printed = false;
+    return prm;
+  }();
+  OxygenShallow() : GradientFactorPrognosis(OWN_DEPTHS) {}
+  StopGas stop_gas(const Schedule& w) override {
+    return w.s <= 6 ? StopGas{0.02, 0.0} : GradientFactorPrognosis::stop_gas(w);
+  }
+};
+
+TEST(GfPrognosis, ServesAsTheBaseOfSchedulesOnOtherGases) {
+  struct Run {
+    bool oxygen;
+    std::vector<std::string> lines;
+  } runs[] = {{false, {}}, {true, {}}};
+  for (Run& r : runs) {
+    AirDive d({"40.", "25.", "15."});
+    d.st.GFHI = 1.0;
+    d.st.GFLO = 0.5;
+    d.st.GFFLAG = "S";
+    d.st.LASTSTOP = 7.5;
+    if (r.oxygen) {
+      OxygenShallow v;
+      run_schedule(v, d.st, d.p);
+    } else {
+      gf_deco_prognosis(d.st, d.p);
+    }
+    r.lines = d.lines_from("  Deko Prognose mit Gradientenfaktoren:  GFHI=   1.00 GFLO=   0.50");
+  }
+  // 15, 12, 9 and 6 m; the 6-m stop ends the schedule under the LASTSTOP rule.
+  ASSERT_EQ(runs[0].lines.size(), 6u);
+  ASSERT_EQ(runs[1].lines.size(), 6u);
+  EXPECT_EQ(runs[0].lines[4].substr(0, 10), "  7m Stopp");
+  EXPECT_EQ(runs[1].lines[4].substr(0, 10), "  6m Stopp");
+  // The same deep stops; oxygen shortens the 6-m stop.
+  for (int k = 1; k <= 3; ++k) EXPECT_EQ(runs[1].lines[k], runs[0].lines[k]);
+  auto minutes = [](const std::string& line) { return std::stod(line.substr(29, 8)); };
+  EXPECT_LT(minutes(runs[1].lines[4]), minutes(runs[0].lines[4]));
+}
+
 }  // namespace
 }  // namespace orva
