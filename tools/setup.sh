@@ -3,7 +3,7 @@
 set -e
 cd "$(dirname "$0")/.."
 need=""
-for pkg in cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libcairo2-dev fonts-dejavu-core; do
+for pkg in cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev fonts-dejavu-core; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need="$need $pkg"
 done
 if [ -n "$need" ]; then

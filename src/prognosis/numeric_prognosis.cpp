@@ -1,6 +1,5 @@
 #include "prognosis/numeric_prognosis.hpp"
 
-#include <cmath>
 #include <limits>
 
 #include "model/kernel.hpp"
@@ -21,6 +20,9 @@ StepSearch step_search(double P0N2, double P0He, double PiN2, double PiHe, doubl
                        double AHE, double BN2, double BHE, quad Pnext, double h, std::int64_t N) {
   StepSearch r{0.0, 0, 0.0, 0.0};
   for (std::int64_t j = 1; j <= N; ++j) {
+    // The time by repeated addition; the tensions from the start tensions by
+    // the shared update (its products k x t and factors commute with the
+    // order of the search, so the bits are the same).
     r.t = r.t + h;
     double pN2 = haldane_update(P0N2, PiN2, KN2, r.t);
     double pHe = haldane_update(P0He, PiHe, KHE, r.t);
