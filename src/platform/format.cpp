@@ -40,7 +40,8 @@ std::string fit_fixed(std::string s, int w) {
 
 struct Item {
   enum class Type { Literal, Blanks, Fixed, Integer, Text, Slash, Dollar } type;
-  std::string text;  // literal
+  std::string_view text;  // literal as written, without its quotes
+  char quote = '"';
   int repeat = 1;
   int w = 0;
   int d = 0;   // decimals of Fw.d, minimum digits of Iw.m (-1 when absent)
@@ -51,57 +52,44 @@ struct Item {
   throw std::logic_error("malformed format: " + std::string(format));
 }
 
-std::vector<Item> parse_format(std::string_view f) {
-  std::vector<Item> items;
-  size_t i = 0;
-  auto skip_blanks = [&] {
-    while (i < f.size() && std::isspace(static_cast<unsigned char>(f[i]))) ++i;
-  };
-  auto number = [&]() -> int {
-    int n = 0;
-    bool any = false;
-    while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) {
-      n = n * 10 + (f[i] - '0');
-      ++i;
-      any = true;
-    }
-    if (!any) return -1;
-    return n;
-  };
-  while (true) {
+// Reads the items of a format one at a time, so that writing a record
+// allocates nothing for the format itself.
+class FormatScanner {
+ public:
+  explicit FormatScanner(std::string_view f) : f_(f) {}
+
+  bool next(Item& item) {
     skip_blanks();
-    if (i >= f.size()) break;
-    Item item{};
-    char c = f[i];
+    if (i_ >= f_.size()) return false;
+    item = Item{};
+    char c = f_[i_];
     if (c == '"' || c == '\'') {
-      char quote = c;
-      ++i;
-      std::string text;
+      item.type = Item::Type::Literal;
+      item.quote = c;
+      size_t start = ++i_;
       while (true) {
-        if (i >= f.size()) bad_format(f);
-        if (f[i] == quote) {
-          if (i + 1 < f.size() && f[i + 1] == quote) {
-            text += quote;
-            i += 2;
+        if (i_ >= f_.size()) bad_format(f_);
+        if (f_[i_] == c) {
+          if (i_ + 1 < f_.size() && f_[i_ + 1] == c) {
+            i_ += 2;
             continue;
           }
-          ++i;
           break;
         }
-        text += f[i++];
+        ++i_;
       }
-      item.type = Item::Type::Literal;
-      item.text = std::move(text);
+      item.text = f_.substr(start, i_ - start);
+      ++i_;
     } else if (c == '/') {
       item.type = Item::Type::Slash;
-      ++i;
+      ++i_;
     } else if (c == '$') {
       item.type = Item::Type::Dollar;
-      ++i;
+      ++i_;
     } else {
       int count = number();
-      if (i >= f.size()) bad_format(f);
-      char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(f[i++])));
+      if (i_ >= f_.size()) bad_format(f_);
+      char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(f_[i_++])));
       if (letter == 'X') {
         item.type = Item::Type::Blanks;
         item.w = count < 0 ? 1 : count;
@@ -111,36 +99,61 @@ std::vector<Item> parse_format(std::string_view f) {
         item.w = w;
         item.has_width = w >= 0;
         item.d = -1;
-        if (i < f.size() && f[i] == '.') {
-          ++i;
+        if (i_ < f_.size() && f_[i_] == '.') {
+          ++i_;
           item.d = number();
-          if (item.d < 0) bad_format(f);
+          if (item.d < 0) bad_format(f_);
         }
         switch (letter) {
           case 'F':
-            if (w < 0 || item.d < 0) bad_format(f);
+            if (w < 0 || item.d < 0) bad_format(f_);
             item.type = Item::Type::Fixed;
             break;
           case 'I':
-            if (w < 0) bad_format(f);
+            if (w < 0) bad_format(f_);
             item.type = Item::Type::Integer;
             break;
           case 'A':
             item.type = Item::Type::Text;
             break;
           default:
-            bad_format(f);
+            bad_format(f_);
         }
       }
     }
-    items.push_back(std::move(item));
     skip_blanks();
-    if (i < f.size()) {
-      if (f[i] != ',') bad_format(f);
-      ++i;
+    if (i_ < f_.size()) {
+      if (f_[i_] != ',') bad_format(f_);
+      ++i_;
     }
+    return true;
   }
-  return items;
+
+ private:
+  void skip_blanks() {
+    while (i_ < f_.size() && std::isspace(static_cast<unsigned char>(f_[i_]))) ++i_;
+  }
+  int number() {
+    int n = 0;
+    bool any = false;
+    while (i_ < f_.size() && std::isdigit(static_cast<unsigned char>(f_[i_]))) {
+      n = n * 10 + (f_[i_] - '0');
+      ++i_;
+      any = true;
+    }
+    return any ? n : -1;
+  }
+
+  std::string_view f_;
+  size_t i_ = 0;
+};
+
+// A literal's text, a doubled quote standing for one.
+void append_literal(std::string& line, const Item& item) {
+  for (size_t k = 0; k < item.text.size(); ++k) {
+    line += item.text[k];
+    if (item.text[k] == item.quote) ++k;
+  }
 }
 
 std::string edit_value(const Item& item, const Value& v) {
@@ -193,9 +206,11 @@ Record format_record(std::string_view format, std::span<const Value> values) {
   bool last_was_dollar = false;
   size_t next = 0;
   bool stopped = false;
-  for (const Item& item : parse_format(format)) {
+  FormatScanner scanner(format);
+  Item item;
+  while (scanner.next(item)) {
     switch (item.type) {
-      case Item::Type::Literal: line += item.text; break;
+      case Item::Type::Literal: append_literal(line, item); break;
       case Item::Type::Blanks: line.append(static_cast<size_t>(item.w), ' '); break;
       case Item::Type::Slash:
         rec.lines.push_back(std::move(line));
