@@ -84,6 +84,10 @@ TEST(Reset, ClrAtDepthTakesPo2MaxFromTheDepthBefore) {
   DiveState st;
   one_time_startup(st);
   st.DEPTH = 30.0;
+  // A nitrox mix, a mountain lake and salt water: the reset takes none of them.
+  st.FO2 = 0.32;
+  st.PAIR = 0.9;
+  st.RHO = 1025.0;
   st.CMD = "CLR ";
   st.TAUN2[3] = 99.0;  // as W or TA leave it
   st.KN2[3] = 0.5;
@@ -93,7 +97,8 @@ TEST(Reset, ClrAtDepthTakesPo2MaxFromTheDepthBefore) {
   testing::TempHome home;
   testing::FakePlatform p({}, home.path());
   reset_dive_state(st, p);
-  EXPECT_GE(st.PO2MAX, 0.8275871448198574);
+  // (30 x 0.0979098877995 + 1.013) x 0.2095, kept through the record X.
+  EXPECT_EQ(st.PO2MAX, 0.8275871448198574);
   EXPECT_EQ(st.DEPTH, 0.0);
   EXPECT_EQ(st.TAUN2[3], 12.5);
   EXPECT_EQ(st.KN2[3], st.KN2_COPY[3]);
