@@ -170,8 +170,15 @@ std::string edit_value(const Item& item, const Value& v) {
       std::int64_t n = 0;
       switch (v.kind()) {
         case Value::Kind::Integer: n = v.integer(); break;
-        case Value::Kind::Real: n = static_cast<std::int64_t>(v.real()); break;
-        case Value::Kind::Quad: n = to_int64(v.quad_value()); break;
+        case Value::Kind::Real:
+          // A number that has no whole-number value prints as asterisks.
+          if (!(std::fabs(v.real()) < 9.2e18)) return asterisks(item.w);
+          n = static_cast<std::int64_t>(v.real());
+          break;
+        case Value::Kind::Quad:
+          if (!(qabs(v.quad_value()) < 9.2e18Q)) return asterisks(item.w);
+          n = to_int64(v.quad_value());
+          break;
         case Value::Kind::Text: return asterisks(item.w);
       }
       return item.d >= 0 ? format_integer(n, item.w, item.d) : format_integer(n, item.w);

@@ -65,6 +65,14 @@ TEST(FormatInteger, WidthsDigitsAndAsterisks) {
   EXPECT_EQ(format_integer(-5, 3, 2), "-05");
 }
 
+TEST(FormatRecord, AnIntegerFieldGivenNoWholeNumberPrintsAsterisks) {
+  EXPECT_EQ(format_record("I3", {std::nan("")}).lines[0], "***");
+  EXPECT_EQ(format_record("I3", {1e300}).lines[0], "***");
+  EXPECT_EQ(format_record("I3", {-INFINITY}).lines[0], "***");
+  EXPECT_EQ(format_record("I3", {q(1e300)}).lines[0], "***");
+  EXPECT_EQ(format_record("I3", {-7.9}).lines[0], " -7");
+}
+
 TEST(FormatText, CutsOrRightJustifies) {
   EXPECT_EQ(format_text("ZH-L 16C  ", 4), "ZH-L");
   EXPECT_EQ(format_text("AB", 5), "   AB");
