@@ -9,6 +9,7 @@
 
 #include "platform/console.hpp"
 #include "support/fake_platform.hpp"
+#include "support/session.hpp"
 
 namespace orva {
 namespace {
@@ -76,6 +77,33 @@ TEST(SatProcedures, BandBoundariesBelongToTheShallowerBand) {
        "  ascent time from  15.6 to 16 m / 50 ft:   0.0 hours (h) "},
   };
   for (const Case& c : cases) EXPECT_TRUE(has_line(run(c.procedure, c.depth), c.line)) << c.name;
+}
+
+// The boundaries a diver can type into D (the F5.1 depth field takes five
+// characters): 15.63 m and 62.52 m of the 1991 procedure are on their
+// boundaries and so in the shallower band; typed, 15.63 m also lies above
+// the 15 m of MT 92 and below the 15.6308 m of the 2018 procedure.
+TEST(SatProcedures, TypedBoundaryDepthsBelongToTheShallowerBand) {
+  struct Case {
+    const char* depth;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Case> cases = {
+      {"15.63",
+       {"  ascent time from  15.6 to 15 m:    0.5 hours (h) @ pO2 = 0,6 Bar!",
+        "  ascent time from  15.6 to 0 m:     23.4 hours (h) ",
+        "  ascent time from  15.6 to 0 m:     25.5 hours (h) ",
+        " ascent time from  15.6 to 0 m / 0 ft:   17.1 hours (h) "}},
+      {"62.52",
+       {"  ascent time from  62.5 to 16 m:   60.0 hours (h) ", " TTS from  62.5 to 0 m:     85.4 hours (h) ",
+        "  ascent time from  62.5 to 31 m / 100 ft:  20.5 hours (h) "}},
+  };
+  for (const Case& c : cases) {
+    testing::TempHome home(false);  // no protocol: no comment is asked
+    const auto r = testing::run_session(std::string("D\n") + c.depth + "\n0\nSAT\n\n\nn\nQ\n", home.path());
+    for (const std::string& line : c.lines) EXPECT_TRUE(has_line(r.output, line)) << c.depth << ": " << line;
+    EXPECT_EQ(r.output.find(" to 62 m:"), std::string::npos) << c.depth;
+  }
 }
 
 // Schedules over 16 hours are split into 16-hour days; 16.0 exactly is not.
