@@ -9,22 +9,15 @@
 #include <vector>
 
 #include "model/dive_state.hpp"
+#include "model/started_state.hpp"
 #include "support/fake_platform.hpp"
+#include "support/handler_run.hpp"
 #include "support/session.hpp"
 
 namespace orva::testing {
 
-// The state after the one-time start-up and a reset (the reset of CLR, which
-// asks no comment).
-inline DiveState start_state() {
-  TempHome home(false);
-  FakePlatform p({}, home.path());
-  DiveState st;
-  one_time_startup(st);
-  st.CMD = "CLR ";
-  reset_dive_state(st, p);
-  return st;
-}
+// The state after the one-time start-up and the reset, without a protocol.
+inline DiveState start_state() { return StartedState{}.st; }
 
 // The fields the box-profile models read: the dive as a box of DIVETIME
 // minutes at MAXDEPTH on the gas, in the environment.
@@ -44,22 +37,6 @@ inline DiveState box_dive_state(const BoxDive& b) {
   return st;
 }
 
-// How often a text stands in the output.
-inline int occurrences(const std::string& out, const std::string& text) {
-  int n = 0;
-  for (size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1)) ++n;
-  return n;
-}
-
-// What the handler prints when the diver types the given lines.
-inline std::string run_handler(const std::function<void(DiveState&, Platform&)>& handler, DiveState& st,
-                               std::vector<std::string> typed = {}) {
-  TempHome home(false);
-  FakePlatform p(std::move(typed), home.path());
-  handler(st, p);
-  return p.output();
-}
-
 using Handler = std::function<void(DiveState&, Platform&)>;
 
 // One answer case of a question: the typed lines, how often the prompt is
@@ -76,8 +53,8 @@ inline void expect_answers(const Handler& handler, const DiveState& dive, const 
                            const std::vector<TypedAnswer>& answers) {
   auto after_prompts = [&](std::vector<std::string> typed, int& prompts) {
     DiveState st = dive;
-    std::string out = run_handler(handler, st, std::move(typed));
-    prompts = occurrences(out, prompt);
+    std::string out = console_of(handler, st, std::move(typed));
+    prompts = static_cast<int>(occurrences(out, prompt));
     size_t last = out.rfind(prompt);
     return last == std::string::npos ? out : out.substr(last + prompt.size());
   };

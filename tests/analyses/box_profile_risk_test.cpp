@@ -7,7 +7,7 @@
 namespace orva {
 namespace {
 
-using testing::run_handler;
+using testing::console_of;
 using testing::start_state;
 
 struct BoxCase {
@@ -46,7 +46,7 @@ TEST(BoxProfileRisk, TheTensionsOfTheDiveHaveNoInfluence) {
   DiveState st = start_state();
   st.MAXDEPTH = 30;
   st.DIVETIME = 25;
-  const std::string plain = run_handler(box_profile_air_risk, st);
+  const std::string plain = console_of(box_profile_air_risk, st);
   for (int i = 1; i <= COMPARTMENTS; ++i) {
     st.PN2[i] = 3.0;
     st.PHE[i] = 1.0;
@@ -55,14 +55,14 @@ TEST(BoxProfileRisk, TheTensionsOfTheDiveHaveNoInfluence) {
   }
   st.DEPTH = 12;
   st.TIME = 7;
-  EXPECT_EQ(run_handler(box_profile_air_risk, st), plain);
+  EXPECT_EQ(console_of(box_profile_air_risk, st), plain);
 }
 
 TEST(BoxProfileRisk, PrintsBothModelsWithTheirBounds) {
   DiveState st = start_state();
   st.MAXDEPTH = 30;
   st.DIVETIME = 25;
-  EXPECT_EQ(run_handler(box_profile_air_risk, st),
+  EXPECT_EQ(console_of(box_profile_air_risk, st),
             "  Stat. Tables I M4   NMRI BOX PROFILE AIR:   P(DCS) =  0.10349\n"
             "  untere Fehlergrenze NMRI BOX PROFILE AIR:   P(DCS) =  0.08292\n"
             "  obere Fehlergrenze  NMRI BOX PROFILE AIR:   P(DCS) =  0.10156\n"

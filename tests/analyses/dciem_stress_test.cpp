@@ -10,7 +10,7 @@
 namespace orva {
 namespace {
 
-using testing::run_handler;
+using testing::console_of;
 using testing::start_state;
 
 DiveState after_dive(double PRT) {
@@ -65,7 +65,7 @@ TEST(DciemStress, IndicesAtTheFourMultiples) {
 TEST(DciemStress, PrintsTheIndicesAfterTheTimeToSurface) {
   DiveState st = after_dive(24.98);
   // A negative time and a malformed one ask again; 20 without a point is 2.0 min.
-  EXPECT_EQ(run_handler(dciem_stress_indices, st, {"-1", "a", "20"}),
+  EXPECT_EQ(console_of(dciem_stress_indices, st, {"-1", "a", "20"}),
             "  deco stress indices: PrT & I (DCIEM): \n"
             "  planned time-to-surface (TTS)?\n"
             "  in minutes (min.)!    in minutes (min.)!    in minutes (min.)!  "
@@ -84,13 +84,13 @@ TEST(DciemStress, PrintsTheIndicesAfterTheTimeToSurface) {
 TEST(DciemStress, SegmentValueIsZeroWithoutSegmentTime) {
   DiveState st = after_dive(30.0);
   st.TIME = 0.0;
-  std::string out = run_handler(dciem_stress_indices, st, {""});
+  std::string out = console_of(dciem_stress_indices, st, {""});
   EXPECT_NE(out.find("   PrT value topical segment only:  0.00\n"), std::string::npos) << out;
 }
 
 TEST(DciemStress, FieldsTooNarrowShowAsterisks) {
   DiveState st = after_dive(150.0);  // PrT 150.00 does not fit F5.2
-  std::string out = run_handler(dciem_stress_indices, st, {"990."});  // 2 x TAT above 1000
+  std::string out = console_of(dciem_stress_indices, st, {"990."});  // 2 x TAT above 1000
   EXPECT_NE(out.find("   PrT value, all segments:   *****\n"), std::string::npos) << out;
   EXPECT_NE(out.find("  200 % TAT [min]: ******"), std::string::npos) << out;
 }

@@ -9,7 +9,7 @@
 namespace orva {
 namespace {
 
-using testing::run_handler;
+using testing::console_of;
 using testing::start_state;
 
 TEST(KValuePlan, TimesFromNoExposureYet) {
@@ -49,7 +49,7 @@ TEST(KValuePlan, ALimitAlreadyReachedPrintsNoTime) {
   st.KCNS = 40000.0;
   st.SQKPOT = 40.0;  // K P-OT 1600: past both limits
   st.KPOT = 1600.0;
-  EXPECT_EQ(run_handler(k_value_plan, st, {""}),
+  EXPECT_EQ(console_of(k_value_plan, st, {""}),
             "  K-Value Plan: CNS-OT & P-OT\n"
             "  Target pO2, default = 1.6: \n"
             "  in [atm] !!!    topical K CNS-OT:    40000.0        topical K P-OT:   1600.0\n"

@@ -7,7 +7,7 @@
 namespace orva {
 namespace {
 
-using testing::run_handler;
+using testing::console_of;
 using testing::start_state;
 
 struct PdcsCase {
@@ -75,7 +75,7 @@ TEST(PdcsMethods, PrintsTheMethodsAfterTheTimeToSurface) {
   st.MAXDEPTH = 30;
   st.DIVETIME = 25;
   // A negative time asks again; "10." is ten minutes.
-  EXPECT_EQ(run_handler(pdcs_methods, st, {"-5.", "10."}),
+  EXPECT_EQ(console_of(pdcs_methods, st, {"-5.", "10."}),
             " Eingabe der TTS (fuer Methoden IVa  und IVb) in min: \n"
             " Eingabe der TTS (fuer Methoden IVa  und IVb) in min: \n"
             "  Methode I:   Southerland 1992,             P(DCS) =  0.04090\n"
@@ -118,7 +118,7 @@ TEST(PdcsMethods, TimeToSurfaceAnswers) {
                           });
   // 30 and 30. are different times.
   DiveState a = st, b = st;
-  EXPECT_NE(run_handler(pdcs_methods, a, {"30"}), run_handler(pdcs_methods, b, {"30."}));
+  EXPECT_NE(console_of(pdcs_methods, a, {"30"}), console_of(pdcs_methods, b, {"30."}));
 }
 
 }  // namespace

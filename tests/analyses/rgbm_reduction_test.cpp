@@ -8,7 +8,7 @@
 namespace orva {
 namespace {
 
-using testing::run_handler;
+using testing::console_of;
 using testing::start_state;
 
 std::string row_text(const RgbmMatrix& m, int row) {
@@ -33,7 +33,7 @@ TEST(RgbmReduction, FactorsOfTheMatrix) {
 TEST(RgbmReduction, PrintsTheMatrixForTheTypedDive) {
   DiveState st = start_state();  // no dive yet: MAXDEPTH 0, P is 1 bar
   // 13, 0 and a letter ask again with the second line only.
-  EXPECT_EQ(run_handler(rgbm_reduction_factors, st, {"13", "0", "x", "12"}),
+  EXPECT_EQ(console_of(rgbm_reduction_factors, st, {"13", "0", "x", "12"}),
             "  ... der wievielte TG des Tages soll simuliert werden?  \n"
             " als einfache Zahl, N = 1 ... 12 \n"
             " als einfache Zahl, N = 1 ... 12 \n"

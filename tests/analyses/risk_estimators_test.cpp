@@ -8,7 +8,7 @@
 namespace orva {
 namespace {
 
-using testing::run_handler;
+using testing::console_of;
 using testing::start_state;
 
 // Tensions well above the surface values (with helium), or all below PAIR;
@@ -100,7 +100,7 @@ TEST(RiskEstimators, PrintsTheEstimatesAndLeavesTheStateAlone) {
   st.DIVETIME = 30.0;
   st.TSTART = 12.0;
   const DiveState before = st;
-  EXPECT_EQ(run_handler(risk_estimators, st),
+  EXPECT_EQ(console_of(risk_estimators, st),
             "  ********************RISK ESTIMATORS*************************\n"
             "\n"
             "  Methode VI:  EOD            2015,          P(DCS) = -0.24323\n"
@@ -133,7 +133,7 @@ TEST(RiskEstimators, AValueTooWideForItsFieldShowsAsterisks) {
   st.DEPTH = 9.0;
   st.TIME = 10.0;
   st.DIVETIME = 45.0;
-  std::string out = run_handler(risk_estimators, st);
+  std::string out = console_of(risk_estimators, st);
   EXPECT_NE(out.find("  Methode VI:  EOD MAX        2015,          P(DCS) = ********\n"), std::string::npos) << out;
 }
 

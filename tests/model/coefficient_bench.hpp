@@ -13,20 +13,16 @@
 #include "model/kernel.hpp"
 #include "model/started_state.hpp"
 #include "support/fake_platform.hpp"
+#include "support/handler_run.hpp"
 #include "support/session.hpp"
 
 namespace orva::bench {
 
+using testing::console_of;
+using testing::occurrences;
+
 // One-time start-up and reset, without the protocol start.
 inline DiveState started_state() { return testing::StartedState().st; }
-
-// Runs one handler on the typed lines in the data folder of home; the console text.
-template <class Handler>
-std::string run(Handler handler, DiveState& st, const testing::TempHome& home, std::vector<std::string> typed) {
-  testing::FakePlatform p(std::move(typed), home.path());
-  handler(st, p);
-  return p.output();
-}
 
 // A compartment line in the columns of a coefficient file: text in 1-4,
 // half-time in 5-11, a in 14-19, b in 22-27, factors in 31-33 and 36-38.
@@ -53,13 +49,6 @@ inline std::string joined(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& l : lines) text += l + "\n";
   return text;
-}
-
-// How often part stands in text.
-inline size_t occurrences(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
 }
 
 // Every rate constant is ln2 / half-time in binary128, and the copies that

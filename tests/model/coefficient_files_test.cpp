@@ -140,8 +140,8 @@ DiveState state_with_earlier_choices(const TempHome& home) {
   std::vector<std::string> f10 = good_file();
   f10[8] = file_line(8, 80.0, 0.41, 0.89, "0.8", "0.3");
   home.write("PROT/F10.TXT", bench::joined(f10));
-  bench::run(n2_coefficient_choice, st, home, {"10"});
-  bench::run(he_coefficient_choice, st, home, {"2"});
+  bench::console_of(n2_coefficient_choice, st, home, {"10"});
+  bench::console_of(he_coefficient_choice, st, home, {"2"});
   st.GFFLAG = "V";
   st.GFHI = 0.85;
   st.GFLO = 0.35;
@@ -157,7 +157,7 @@ TEST(CoefficientFile, AFaultyFileLeavesEverythingAsItWas) {
     const Snapshot before(st);
     home.write(faulty_files[k], bench::joined(with_line(6, "K06   38.30  O.5043  0.8434   1.0  1.0")));
     const bool helium = k >= 2;
-    std::string out = bench::run(helium ? he_coefficient_choice : n2_coefficient_choice, st, home, {option_for[k]});
+    std::string out = bench::console_of(helium ? he_coefficient_choice : n2_coefficient_choice, st, home, {option_for[k]});
     EXPECT_TRUE(Snapshot(st) == before) << faulty_files[k];
     std::string file = std::string(faulty_files[k]).substr(5);
     std::string echo = helium ? "  Option: " + option_for[k] + "  gesetzt!\n"
@@ -172,7 +172,7 @@ TEST(CoefficientFile, AMissingFileNamesTheOptionAndLeavesModeVButNothingElse) {
   TempHome home;
   DiveState st = state_with_earlier_choices(home);
   Snapshot expected(st);
-  std::string out = bench::run(n2_coefficient_choice, st, home, {"11"});
+  std::string out = bench::console_of(n2_coefficient_choice, st, home, {"11"});
   EXPECT_TRUE(out.ends_with("  Option: 11  set! \n")) << out;  // no listing
   expected.N2MATRIX = "File F11  ";
   expected.GFFLAG = "N";
@@ -188,7 +188,7 @@ TEST(CoefficientFile, TakesAGoodFileIntoTheMatrixOfItsGas) {
   st.GFLO = 0.4;
   const Comp TAUN2 = st.TAUN2, AN2 = st.AN2, BN2 = st.BN2, KN2 = st.KN2;
   home.write("PROT/F05.TXT", bench::joined(good_file()));
-  bench::run(he_coefficient_choice, st, home, {"5"});
+  bench::console_of(he_coefficient_choice, st, home, {"5"});
   EXPECT_EQ(st.HEMATRIX, "File F05  ");
   for (int i = 1; i <= COMPARTMENTS; ++i) {
     EXPECT_EQ(st.TAUHE[i], bench::file_tau(i));
@@ -225,7 +225,7 @@ TEST(CoefficientFile, AnyFactorOtherThanOneSwitchesToPerCompartmentFactors) {
     std::vector<std::string> lines = good_file();
     lines[16] = file_line(16, 635.0, 0.2327, 0.9653, c.gfhi, c.gflo);
     home.write("PROT/N2COEFF.TXT", bench::joined(lines));
-    bench::run(n2_coefficient_choice, st, home, {"3"});
+    bench::console_of(n2_coefficient_choice, st, home, {"3"});
     EXPECT_EQ(st.GFFLAG, c.mode) << c.gfhi << " " << c.gflo;
     EXPECT_EQ(st.GFHI_N2[16], c.GFHI) << c.gfhi;
     EXPECT_EQ(st.GFLO_N2[16], c.GFLO) << c.gflo;

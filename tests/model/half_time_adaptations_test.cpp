@@ -29,7 +29,7 @@ TEST(OxygenConsumption, ScalesTheMiddleHalfTimesOfTheSavedSet) {
     TempHome home;
     DiveState st = bench::started_state();
     const DiveState before = st;
-    std::string out = bench::run(set_o2_consumption, st, home, {c.VO2, c.WF});
+    std::string out = bench::console_of(set_o2_consumption, st, home, {c.VO2, c.WF});
     EXPECT_EQ(out,
               " Eingabe Sauerstoffverbrauch [ L / min ]  0.25 -> 4.0 L/min:   Eingabe Skalierungsfaktor WF [./.]  0.5 -> "
               "4.0 ");
@@ -58,8 +58,8 @@ TEST(OxygenConsumption, IsNotCumulative) {
   TempHome home;
   DiveState st = bench::started_state();
   const DiveState start = st;
-  bench::run(set_o2_consumption, st, home, {"2.0", "2.0"});
-  bench::run(set_o2_consumption, st, home, {"0.25", "1.0"});
+  bench::console_of(set_o2_consumption, st, home, {"2.0", "2.0"});
+  bench::console_of(set_o2_consumption, st, home, {"0.25", "1.0"});
   EXPECT_EQ(st.TAUN2, start.TAUN2);
   EXPECT_EQ(st.KN2, start.KN2);
   EXPECT_EQ(st.TAUHE[5], 27.0);  // the nitrogen value, not 10.21
@@ -70,7 +70,7 @@ TEST(OxygenConsumption, AsksAgainOutsideTheAcceptedRanges) {
   TempHome home;
   DiveState st = bench::started_state();
   // 1 without a point is 0.01; 4.51 is above the accepted 4.5.
-  std::string out = bench::run(set_o2_consumption, st, home, {"0.24", "4.01", "1", "x", "4.0", "4.51", "0.49", "4.5"});
+  std::string out = bench::console_of(set_o2_consumption, st, home, {"0.24", "4.01", "1", "x", "4.0", "4.51", "0.49", "4.5"});
   EXPECT_EQ(bench::occurrences(out, "Sauerstoffverbrauch"), 5u);
   EXPECT_EQ(bench::occurrences(out, "Skalierungsfaktor"), 3u);
   EXPECT_EQ(st.VO2, 4.0);
@@ -81,7 +81,7 @@ TEST(OxygenConsumption, AsksAgainOutsideTheAcceptedRanges) {
 TEST(OxygenConsumption, ARejectedAnswerStaysInVO2) {
   TempHome home;
   DiveState st = bench::started_state();
-  EXPECT_THROW(bench::run(set_o2_consumption, st, home, {"5.00"}), EndOfInput);
+  EXPECT_THROW(bench::console_of(set_o2_consumption, st, home, {"5.00"}), EndOfInput);
   EXPECT_EQ(st.VO2, 5.0);
   EXPECT_EQ(st.TAUN2[4], 18.5);
 }
@@ -90,12 +90,12 @@ TEST(TemperatureAdaptation, OnlyWhileGivingOffInertGas) {
   TempHome home;
   DiveState st = bench::started_state();
   const DiveState before = st;
-  std::string out = bench::run(temperature_adaptation, st, home, {});
+  std::string out = bench::console_of(temperature_adaptation, st, home, {});
   EXPECT_EQ(out, " Temperatur Adaption nur bei:  Inertgas-Abgabe (= auftauchen) !!!\n");
   EXPECT_EQ(st.TAUN2, before.TAUN2);
   st.DEPTH = 30.0;
   st.MAXDEPTH = 30.0;  // at the deepest point
-  EXPECT_EQ(bench::run(temperature_adaptation, st, home, {}), out);
+  EXPECT_EQ(bench::console_of(temperature_adaptation, st, home, {}), out);
 }
 
 TEST(TemperatureAdaptation, StoresTheHalfTimesOfTheMode) {
@@ -118,7 +118,7 @@ TEST(TemperatureAdaptation, StoresTheHalfTimesOfTheMode) {
     st.MAXDEPTH = 30.0;
     st.DEPTH = 6.0;
     const DiveState before = st;
-    std::string out = bench::run(temperature_adaptation, st, home, c.typed);
+    std::string out = bench::console_of(temperature_adaptation, st, home, c.typed);
     EXPECT_EQ(bench::occurrences(out, " Eingabe Temperatur Adaption: 0 = normal 1 = kuehl, 2 = kalt\n"), c.questions);
     for (int i = 1; i <= COMPARTMENTS; ++i) {
       auto at = std::find(c.compartments.begin(), c.compartments.end(), i);
@@ -137,15 +137,15 @@ TEST(TemperatureAdaptation, ModesBuildOnWhatIsThere) {
   TempHome home;
   DiveState st = bench::started_state();
   st.MAXDEPTH = 20.0;
-  bench::run(temperature_adaptation, st, home, {"3"});
-  bench::run(temperature_adaptation, st, home, {"1"});
+  bench::console_of(temperature_adaptation, st, home, {"3"});
+  bench::console_of(temperature_adaptation, st, home, {"1"});
   EXPECT_EQ(st.TAUN2[5], 45.0);
   EXPECT_EQ(st.TAUN2[6], 44.0);
   EXPECT_EQ(st.TAUN2[7], 90.0);
   EXPECT_EQ(st.TAUN2[11], 197.0);
   // Mode 0 writes the start set's half-times, whatever set was chosen.
-  bench::run(n2_coefficient_choice, st, home, {"2"});
-  bench::run(temperature_adaptation, st, home, {""});
+  bench::console_of(n2_coefficient_choice, st, home, {"2"});
+  bench::console_of(temperature_adaptation, st, home, {""});
   EXPECT_EQ(st.TAUN2[5], 27.0);
   EXPECT_EQ(st.TAUN2[4], 18.5);
   EXPECT_EQ(st.TAUN2[9], 114.0);
@@ -158,7 +158,7 @@ TEST(MixedMatrix, WeightsByTheTensionsAndStoresAAndB) {
   st.PN2[1] = 2.0;
   st.PHE[1] = 1.0;
   st.TAUN2[1] = 99.0;  // the nitrogen half-time comes from the rate constant
-  std::string out = bench::run(mixed_coefficient_matrix, st, home, {});
+  std::string out = bench::console_of(mixed_coefficient_matrix, st, home, {});
   std::vector<std::string> lines = testing::split_lines(out);
   ASSERT_EQ(lines.size(), 19u);
   EXPECT_EQ(lines[0], "   Aktuelle Koeffizientenmatrix, gewichtet fuer MISCHGAS!");

@@ -45,10 +45,10 @@ TEST(HeliumSets, StoredSetsHoldTheirValuesAndLeaveNitrogenAlone) {
     TempHome home;
     DiveState st = bench::started_state();
     // Start from another set, so that option 1 has something to replace.
-    bench::run(he_coefficient_choice, st, home, {"4"});
+    bench::console_of(he_coefficient_choice, st, home, {"4"});
     st.RHO = 1000.0;
     const Comp TAUN2 = st.TAUN2, AN2 = st.AN2, BN2 = st.BN2, KN2 = st.KN2;
-    bench::run(he_coefficient_choice, st, home, {c.typed});
+    bench::console_of(he_coefficient_choice, st, home, {c.typed});
     EXPECT_EQ(st.HEMATRIX, c.name) << c.typed;
     EXPECT_EQ(st.TAUHE, column(c.tau)) << c.typed;
     EXPECT_EQ(st.AHE, column(c.a)) << c.typed;
@@ -79,7 +79,7 @@ TEST(HeliumSets, USNavySetUsesTheHeliumConstants) {
     TempHome home;
     DiveState st = bench::started_state();
     st.RHO = RHO;
-    std::string out = bench::run(he_coefficient_choice, st, home, {"4"});
+    std::string out = bench::console_of(he_coefficient_choice, st, home, {"4"});
     EXPECT_EQ(st.HEMATRIX, "USN 1965  ");
     EXPECT_EQ(st.TAUHE, TAU);
     const double X = 100000.0 / (RHO * 9.80665);
@@ -102,7 +102,7 @@ TEST(HeliumSets, AskedAgainWithTheMenuUntilAnOptionOfIt) {
   DiveState st = bench::started_state();
   st.GFFLAG = "V";  // from a nitrogen coefficient file
   st.GFHI_N2[3] = 0.7;
-  std::string out = bench::run(he_coefficient_choice, st, home, {"7", "0", "", "x", "2"});
+  std::string out = bench::console_of(he_coefficient_choice, st, home, {"7", "0", "", "x", "2"});
   EXPECT_EQ(st.HEMATRIX, "ZH-L 12   ");
   EXPECT_EQ(st.GFFLAG, "N");
   EXPECT_EQ(st.GFHI_N2[3], 0.7);  // the nitrogen factors stay stored

@@ -68,7 +68,7 @@ TEST(NitrogenSets, StoredSetsHoldTheirValues) {
     TempHome home;
     DiveState st = bench::started_state();
     const Comp TAUHE = st.TAUHE, AHE = st.AHE, BHE = st.BHE, KHE = st.KHE;
-    bench::run(n2_coefficient_choice, st, home, {typed_option(c.option)});
+    bench::console_of(n2_coefficient_choice, st, home, {typed_option(c.option)});
     const std::string what = "option " + typed_option(c.option);
     EXPECT_EQ(st.N2MATRIX, c.name) << what;
     EXPECT_EQ(st.TAUN2, column(c.tau)) << what;
@@ -118,7 +118,7 @@ TEST(NitrogenSets, USNavySetsComeFromSurfaceMValuesAtTheMomentOfTheChoice) {
       TempHome home;
       DiveState st = bench::started_state();
       st.PAIR = PAIR;
-      bench::run(n2_coefficient_choice, st, home, {typed_option(c.option)});
+      bench::console_of(n2_coefficient_choice, st, home, {typed_option(c.option)});
       const std::string what = "option " + typed_option(c.option) + " PAIR " + std::to_string(PAIR);
       EXPECT_EQ(st.N2MATRIX, c.name) << what;
       EXPECT_EQ(st.TAUN2, column(c.tau)) << what;
@@ -136,13 +136,13 @@ TEST(NitrogenSets, USNavySetsComeFromSurfaceMValuesAtTheMomentOfTheChoice) {
 TEST(NitrogenSets, USNavyValuesAtTheStartEnvironment) {
   TempHome home;
   DiveState st = bench::started_state();
-  std::string out = bench::run(n2_coefficient_choice, st, home, {"4"});
+  std::string out = bench::console_of(n2_coefficient_choice, st, home, {"4"});
   EXPECT_EQ(st.AN2[1], 1.3146494671534457);
   EXPECT_EQ(st.BN2[1], 0.5481020455617513);
   EXPECT_EQ(st.AN2[16], 0.38801400770488303);
   EXPECT_EQ(st.BN2[16], 0.896894256373775);
   EXPECT_NE(out.find("\n  1    5.00  1.3146  0.5481  0.1386\n"), std::string::npos) << out;
-  bench::run(n2_coefficient_choice, st, home, {"5"});
+  bench::console_of(n2_coefficient_choice, st, home, {"5"});
   EXPECT_EQ(st.AN2[1], 2.637036370640803);
   EXPECT_EQ(st.BN2[1], 0.9865836820111525);
 }
@@ -161,7 +161,7 @@ TEST(NitrogenSets, ReadsTheOptionFromTwoCharacters) {
   for (const Case& c : cases) {
     TempHome home;
     DiveState st = bench::started_state();
-    std::string out = bench::run(n2_coefficient_choice, st, home, c.typed);
+    std::string out = bench::console_of(n2_coefficient_choice, st, home, c.typed);
     EXPECT_EQ(st.N2MATRIX, c.name) << c.typed.back();
     const size_t menus = bench::occurrences(out, " Input of N2 coefficient matrix: \n");
     EXPECT_EQ(menus, c.menus) << c.typed.back();
@@ -181,7 +181,7 @@ TEST(NitrogenSets, AnAcceptedOptionLeavesPerCompartmentFactorsButKeepsTheTypedPa
     st.GFHI = 0.85;
     st.GFLO = 0.3;
     st.GFHI_N2[7] = 0.7;  // from an earlier coefficient file
-    bench::run(n2_coefficient_choice, st, home, {"2"});
+    bench::console_of(n2_coefficient_choice, st, home, {"2"});
     EXPECT_EQ(st.GFFLAG, c.after) << c.before;
     EXPECT_EQ(st.GFHI, c.GFHI) << c.before;
     EXPECT_EQ(st.GFLO, c.GFLO) << c.before;
@@ -192,8 +192,8 @@ TEST(NitrogenSets, AnAcceptedOptionLeavesPerCompartmentFactorsButKeepsTheTypedPa
 TEST(NitrogenSets, ClrBringsBackTheHalfTimesOfTheSetChosenLast) {
   TempHome home;
   DiveState st = bench::started_state();
-  bench::run(n2_coefficient_choice, st, home, {"2"});
-  bench::run(set_o2_consumption, st, home, {"1.0", "1.0"});
+  bench::console_of(n2_coefficient_choice, st, home, {"2"});
+  bench::console_of(set_o2_consumption, st, home, {"1.0", "1.0"});
   ASSERT_NE(st.TAUN2[4], 18.5);
   st.CMD = "CLR ";
   testing::TempHome no_prot(false);

@@ -8,6 +8,7 @@
 #include "model/dive_state.hpp"
 #include "model/started_state.hpp"
 #include "support/fake_platform.hpp"
+#include "support/handler_run.hpp"
 #include "support/session.hpp"
 
 namespace orva::testing {
@@ -19,15 +20,6 @@ inline DiveState surface_state() { return StartedState{}.st; }
 inline DiveState state_after(const std::string& typed) {
   TempHome home(false);
   return run_session(typed, home.path()).state;
-}
-
-// What a handler prints for the typed lines.
-template <class Handler>
-std::string console_of(Handler handler, DiveState& st, std::vector<std::string> typed = {}) {
-  TempHome home(false);
-  FakePlatform p(std::move(typed), home.path());
-  handler(st, p);
-  return p.output();
 }
 
 }  // namespace orva::testing

@@ -13,7 +13,7 @@ using testing::TempHome;
 
 std::vector<std::string> display(DiveState& st) {
   TempHome home;
-  return testing::split_lines(bench::run(parameter_display, st, home, {""}));
+  return testing::split_lines(bench::console_of(parameter_display, st, home, {""}));
 }
 
 TEST(ParameterDisplay, OxygenPressureHasNoDepthSurcharge) {
@@ -39,7 +39,7 @@ TEST(ParameterDisplay, ValuesTooWideForTheirFieldsShowAsterisks) {
 TEST(ParameterDisplay, FollowsTheDensityOfTheDciemSet) {
   TempHome home;
   DiveState st = bench::started_state();
-  bench::run(n2_coefficient_choice, st, home, {"13"});
+  bench::console_of(n2_coefficient_choice, st, home, {"13"});
   std::vector<std::string> lines = display(st);
   EXPECT_EQ(lines[1], "  Wasserdichte: 1025.000  Wassertemperatur:   20.00");
   EXPECT_EQ(lines[21], "  N2 Koeff.-Matrix: ES-L 16D   He Koeff.-Matrix: ZH-L 16C  ");
