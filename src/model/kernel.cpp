@@ -89,6 +89,8 @@ double time_to_limit(double P, double Pi, double M, double k) {
 double feet_from_metres(double metres, double FTPERM) { return metres * FTPERM; }
 double metres_from_feet(double feet, double FTPERM) { return feet / FTPERM; }
 
+double fsw_per_bar(double FTPERM, double RHO, double GRAV) { return (FTPERM * 100000.0) / (RHO * GRAV); }
+
 double pressure_in_fsw(double Pamb) { return to_double(q(Pamb) * 32.638Q); }
 
 double po2_in_atm(double bar) { return bar / 1.01325; }

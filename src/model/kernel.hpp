@@ -62,6 +62,8 @@ double m_value(double Pamb, double a, double b, double GF);
 double time_to_limit(double P, double Pi, double M, double k);
 
 double feet_from_metres(double metres, double FTPERM);
+// The current feet of sea water per bar, (FTPERM x 100000) / (RHO x GRAV), in double.
+double fsw_per_bar(double FTPERM, double RHO, double GRAV);
 double metres_from_feet(double feet, double FTPERM);
 // Pamb x 32.638 in binary128, rounded to double.
 double pressure_in_fsw(double Pamb);

@@ -1,5 +1,6 @@
 #include "shell/environment_settings.hpp"
 
+#include "model/kernel.hpp"
 #include "platform/console.hpp"
 #include "shell/water_density.hpp"
 

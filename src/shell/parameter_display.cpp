@@ -8,10 +8,9 @@ namespace orva {
 void parameter_display(DiveState& st, Platform& p) {
   // Computed for the display only. The ambient pressure has no depth
   // surcharge, whatever BZFLAG says.
-  const double Pamb = ((st.RHO * st.GRAV) / 100000.0) * st.DEPTH + st.PAIR;
+  const double Pamb = ambient_pressure(st, st.DEPTH);
   const double po2_bar = Pamb * st.FO2;
   const quad po2_atm = po2_in_atm_q(po2_bar);
-  const double fsw_per_bar = (st.FTPERM * 100000.0) / (st.RHO * st.GRAV);
 
   write(p, R"(" ", " physikalische Parameter: ")");
   write(p, R"(" ", " Wasserdichte: ", F8.3, " ", " Wassertemperatur: ", F7.2)", {st.RHO, st.TWATER});
@@ -46,7 +45,7 @@ void parameter_display(DiveState& st, Platform& p) {
   write(p,
         R"(" ", " Konversions Faktor USN STD 1 Bar:  ", F10.5, " fsw @ 15 deg Celsius!", /,)"
         R"x(" ", " Konversions Faktor aktuell: 1 Bar= ", F10.5, " fsw (feet of seawater)", F10.5, /)x",
-        {st.FSWBAR, fsw_per_bar});
+        {st.FSWBAR, fsw_per_bar(st.FTPERM, st.RHO, st.GRAV)});
 
   write(p, R"(" ", "        ... weiter mit: ENTER", /, /)");
   wait_enter(p);

@@ -24,6 +24,4 @@ double KellDensity::density(double T) const {
   return to_double((q(rhoK) - 0.004612Q) + 0.000106Q * q(T));
 }
 
-double fsw_per_bar(double FTPERM, double RHO, double GRAV) { return (FTPERM * 100000.0) / (RHO * GRAV); }
-
 }  // namespace orva

@@ -15,7 +15,4 @@ class KellDensity {
   double C0_;
 };
 
-// (FTPERM x 100000) / (RHO x GRAV), in double.
-double fsw_per_bar(double FTPERM, double RHO, double GRAV);
-
 }  // namespace orva
