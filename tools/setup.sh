@@ -1,7 +1,6 @@
 #!/bin/sh
-# Installs what the build needs on Debian, when it is missing, and builds.
+# Installs what the build and the tests need on Debian, when it is missing.
 set -e
-cd "$(dirname "$0")/.."
 need=""
 for pkg in cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev fonts-dejavu-core; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need="$need $pkg"
@@ -12,5 +11,3 @@ if [ -n "$need" ]; then
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $need
 fi
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build

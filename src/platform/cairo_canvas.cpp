@@ -42,11 +42,6 @@ cairo_status_t write_to_file(void* closure, const unsigned char* data, unsigned 
 
 }  // namespace
 
-// Fontconfig keeps the configuration it parsed on first use for the rest of
-// the process; the leak checker of the sanitized builds is told to ignore it.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
-
 CairoCanvas::CairoCanvas(std::filesystem::path folder)
     : folder_(std::move(folder)),
       surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, GFX_WIDTH, GFX_HEIGHT)),
