@@ -1,8 +1,6 @@
 #include "model/coefficient_files.hpp"
 
 #include <array>
-#include <filesystem>
-#include <system_error>
 
 #include "model/kernel.hpp"
 #include "platform/console.hpp"
@@ -67,22 +65,27 @@ CoefficientFileRead parse_coefficient_file(const std::vector<std::string>& lines
       if (!v) return faulty(line_number, field_label(f) + ": keine Zahl");
       (r.data.*f.target)[i] = *v;
     }
-    // A half-time of 0 has no rate constant.
+    // A half-time must be positive: 0 has no rate constant, and a negative
+    // one would make the compartment grow away from its inspired pressure.
     if (q(r.data.TAU[i]) == 0.0Q) return faulty(line_number, field_label(FIELDS[0]) + ": Halbwertszeit 0");
+    if (q(r.data.TAU[i]) < 0.0Q) return faulty(line_number, field_label(FIELDS[0]) + ": Halbwertszeit negativ");
   }
   r.status = CoefficientFileRead::Status::Good;
   return r;
 }
 
 CoefficientFileRead load_coefficient_file(const Platform& p, std::string_view file) {
-  const std::filesystem::path path = prot_file(p, file);
   // A folder of that name is no file to read: skipped like a missing one.
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return {};
-  std::optional<std::vector<std::string>> lines = file_read_lines(path);
-  if (!lines) return {};
-  if (lines->size() > static_cast<size_t>(FILE_LINES)) lines->resize(FILE_LINES);
-  return parse_coefficient_file(*lines);
+  // A pipe or a device is not read at all.
+  FileLines read = file_read_lines(prot_file(p, file), FILE_LINES);
+  if (read.status == FileLines::Status::NotOpened) return {};
+  if (read.status == FileLines::Status::NotRegular) {
+    CoefficientFileRead r;
+    r.status = CoefficientFileRead::Status::Faulty;
+    r.fault = NOT_A_REGULAR_FILE;
+    return r;
+  }
+  return parse_coefficient_file(read.lines);
 }
 
 void write_coefficient_file_fault(Platform& p, std::string_view file, const CoefficientFileRead& read) {

@@ -20,6 +20,16 @@ namespace orva {
 
 enum class Gas { Nitrogen, Helium };
 
+// The files of the coefficient options.
+inline constexpr const char* N2COEFF_FILE = "N2COEFF.TXT";
+inline constexpr const char* F10_FILE = "F10.TXT";
+inline constexpr const char* F11_FILE = "F11.TXT";
+inline constexpr const char* HECOEFF_FILE = "HECOEFF.TXT";
+inline constexpr const char* F05_FILE = "F05.TXT";
+inline constexpr const char* F06_FILE = "F06.TXT";
+inline constexpr const char* COEFFICIENT_FILES[] = {N2COEFF_FILE, F10_FILE, F11_FILE,
+                                                    HECOEFF_FILE, F05_FILE, F06_FILE};
+
 MatrixView gas_matrix(DiveState& st, Gas gas);
 
 // What one coefficient file holds for its 16 compartments.
@@ -37,11 +47,12 @@ struct CoefficientFileRead {
 };
 
 // Checks the lines of a coefficient file. A field that is not a number, a
-// file that ends before line 17 or a half-time of 0 (its rate constant would
-// be a division by zero) make it faulty.
+// file that ends before line 17 or a half-time that is not positive (0 has
+// no rate constant) make it faulty.
 CoefficientFileRead parse_coefficient_file(const std::vector<std::string>& lines);
 
-// Reads PROT/<file> of the data folder; NotOpened when it cannot be opened.
+// Reads PROT/<file> of the data folder: its first 17 lines only. NotOpened
+// when it cannot be opened; a pipe or a device is faulty and not read.
 CoefficientFileRead load_coefficient_file(const Platform& p, std::string_view file);
 
 // The one line that tells the diver why a file was not taken.

@@ -74,6 +74,8 @@ struct ProtocolFileState {
   std::string COMMENT = std::string(70, '\0');
   // The protocol file, connected from the protocol start to the program end.
   std::shared_ptr<AppendFile> file = std::make_shared<AppendFile>();
+  // A failed protocol write is told once a run.
+  bool protocol_fault_told = false;
 };
 
 struct DiveState : PhysicalParameters,

@@ -32,10 +32,10 @@ const CoefficientOption HE_OPTIONS[] = {
     // The menu says ZH-L 16 (2002); the set keeps the start-up name.
     {.name = "ZH-L 16C  ", .stored = &ZHL16C},
     {.name = "ZH-L 12   ", .stored = &ZHL12},
-    {.name = "File      ", .file = "HECOEFF.TXT"},
+    {.name = "File      ", .file = HECOEFF_FILE},
     {.name = "USN 1965  ", .m0dm = &USN_1965},
-    {.name = "File F05  ", .file = "F05.TXT"},
-    {.name = "File F06  ", .file = "F06.TXT"},
+    {.name = "File F05  ", .file = F05_FILE},
+    {.name = "File F06  ", .file = F06_FILE},
 };
 
 const CoefficientMenu HE_MENU = {

@@ -88,15 +88,15 @@ constexpr M0dMConstants N2_M0DM = {0.030643, 0.10053147862602932, 9.947133113598
 const CoefficientOption N2_OPTIONS[] = {
     {.name = "ZH-L 16C  ", .stored = &ZHL16C},
     {.name = "Deco 2000 ", .stored = &DECO_2000},
-    {.name = "File      ", .file = "N2COEFF.TXT"},
+    {.name = "File      ", .file = N2COEFF_FILE},
     {.name = "USN 1965  ", .m0dm = &USN_1965},
     {.name = "VVAL18    ", .m0dm = &VVAL18},
     {.name = "VVAL 76-1 ", .m0dm = &VVAL76_1},
     {.name = "ZH-L 16B  ", .stored = &ZHL16B},
     {.name = "ZH-L 12   ", .stored = &ZHL12},
     {.name = "P2-2 D-BR ", .stored = &P2_2_DECO_BRAIN},
-    {.name = "File F10  ", .file = "F10.TXT"},
-    {.name = "File F11  ", .file = "F11.TXT"},
+    {.name = "File F10  ", .file = F10_FILE},
+    {.name = "File F11  ", .file = F11_FILE},
     {.name = "MT92      ", .stored = &MT92},
     // The DCIEM simulation assumes sea water.
     {.name = "ES-L 16D  ", .stored = &ESL16D, .RHO = 1025.0},

@@ -10,8 +10,6 @@
 namespace orva {
 namespace {
 
-constexpr const char* PROTOCOL_NAME = "PROTOCOL";
-
 // The NOAA CNS limits: a row applies up to its partial pressure in atm.
 struct CnsRow {
   quad atm;      // the binary128 nearest the decimal
@@ -46,10 +44,18 @@ double noaa_cns_limit(double pO2) {
 
 namespace {
 
-// One write statement into the protocol file.
-void file_write(AppendFile& f, std::string_view format, std::initializer_list<Value> values) {
+// One write statement into the protocol file. A record that does not reach
+// the file is lost, but not in silence: the first such failure of the run is
+// told on the screen; later records are still tried.
+void file_write(DiveState& st, Platform& p, std::string_view format, std::initializer_list<Value> values) {
   Record rec = format_record(format, values);
-  for (const std::string& line : rec.lines) f.write_record(line);
+  for (const std::string& line : rec.lines) {
+    std::optional<std::string> fault = st.file->write_record(line);
+    if (fault && !st.protocol_fault_told) {
+      st.protocol_fault_told = true;
+      write(p, R"(" ", " Protokoll ", A, ".TXT nicht geschrieben: ", A)", {st.PROTNAME, *fault});
+    }
+  }
 }
 
 // The file stays connected from the protocol start on. When the start could
@@ -68,12 +74,11 @@ void protocol_start(DiveState& st, Platform& p) {
   st.COMMENT = ask_text(p, R"(" ", " Kommentar / Comment: ", $)", 70, 70);
   LocalDate date = p.clock_local_date();
   LocalTime time = p.clock_local_time();
-  AppendFile& f = *st.file;
-  file_write(f,
+  file_write(st, p,
              R"("  ", "Yr: ", I4.4, 1X, "Mon: ", I2.2, 1X, "D: ", I2.2, 1X, "Hr: ", I2.2, 1X, "Min: ", I2.2, "  Version: 3_10     , 09/2023 ")",
              {date.year, date.month, date.day, time.hour, time.minute});
-  file_write(f, "A70", {st.COMMENT});
-  file_write(f,
+  file_write(st, p, "A70", {st.COMMENT});
+  file_write(st, p,
              R"("    ", "TIEFE", "   ", "ZEIT", "   ", "GES.ZEIT", "  ", "N", "    O ", " ", "  ", "HE", "    ", "CNS", "   ", "OTU", "    ", "K CNS", "     ", "K POT", "     ", "GAS")",
              {});
 }
@@ -176,7 +181,7 @@ void oxygen_exposure_step(DiveState& st, Platform& p, char letter) {
 
   // 14.-15. The protocol record; skipped when the file cannot be opened.
   if (open_protocol(st, p)) {
-    file_write(*st.file,
+    file_write(st, p,
                R"(" ", A1, " ", F6.1, " ", F8.1, " ", F8.1, "  ", F4.2, " ", F4.2, " ", F4.2, " ", F5.0, " ", F6.0, " ", F8.0, " ", F7.0, " ", F9.1)",
                {std::string(1, letter), st.DEPTH, st.TIME, st.DIVETIME, st.FN2, st.FO2, st.FHE, st.CNS, st.OTU,
                 st.KCNS, st.KPOT, GAS});

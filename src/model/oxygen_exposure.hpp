@@ -6,6 +6,9 @@
 
 namespace orva {
 
+// PROTNAME: the protocol file is PROT/PROTOCOL.TXT.
+inline constexpr const char* PROTOCOL_NAME = "PROTOCOL";
+
 // With PROTMODE "S": opens the protocol file, asks the comment and writes the
 // header. With any other letter: the oxygen exposure step of the segment in
 // DEPTH and TIME and one protocol record.

@@ -1,9 +1,62 @@
 #include "platform/files.hpp"
 
-#include <fstream>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+#include <string>
 
 namespace orva {
+namespace {
+
+std::string os_reason(int error) { return std::strerror(error); }
+
+// A text file line holds no control characters: they would break its
+// fixed columns for every reader.
+std::string printable(std::string_view line) {
+  std::string text(line);
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  return text;
+}
+
+// Writes the whole buffer; false (with errno set) when that was not possible.
+bool write_all(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Whether a non-empty file ends inside a line.
+bool ends_inside_a_line(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size == 0) return false;
+  char last = '\n';
+  return ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
+}
+
+// The file descriptor is closed when the reader is done with it.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
 
 std::filesystem::path prot_file(const Platform& p, std::string_view name) {
   return p.data_folder() / "PROT" / std::string(name);
@@ -11,60 +64,133 @@ std::filesystem::path prot_file(const Platform& p, std::string_view name) {
 
 bool AppendFile::open(const std::filesystem::path& path) {
   close();
-  file_ = std::fopen(path.c_str(), "a");
-  return file_ != nullptr;
+  fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ < 0) return false;
+  line_open_ = ends_inside_a_line(fd_);
+  return true;
 }
 
-void AppendFile::write_record(std::string_view line) {
-  if (!file_) return;
-  std::fwrite(line.data(), 1, line.size(), file_);
-  std::fputc('\n', file_);
-  std::fflush(file_);
+std::optional<std::string> AppendFile::write_record(std::string_view line) {
+  if (fd_ < 0) return std::nullopt;
+  std::string record = (line_open_ ? "\n" : "") + printable(line) + "\n";
+  struct stat before {};
+  const bool size_known = ::fstat(fd_, &before) == 0;
+  if (write_all(fd_, record)) {
+    line_open_ = false;
+    return std::nullopt;
+  }
+  const int error = errno;
+  // Whatever part of the record reached the file is taken back; when that
+  // fails too, the file may end inside a line.
+  if (!size_known || ::ftruncate(fd_, before.st_size) != 0) line_open_ = true;
+  return os_reason(error);
 }
 
 void AppendFile::close() {
-  if (file_) std::fclose(file_);
-  file_ = nullptr;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  line_open_ = false;
 }
 
-std::optional<std::vector<std::string>> file_read_lines(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::string> lines;
+FileLines file_read_lines(const std::filesystem::path& path, std::size_t max_lines, bool create_when_missing) {
+  FileLines result;
+  // Opening a pipe for reading must not wait for a writer.
+  Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (file.fd < 0 && errno == ENOENT && create_when_missing) {
+    // Created only where nothing stands, not even a link to nowhere.
+    file.fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  }
+  if (file.fd < 0) return result;
+  struct stat st {};
+  if (::fstat(file.fd, &st) != 0 || S_ISDIR(st.st_mode)) return result;
+  if (!S_ISREG(st.st_mode)) {
+    result.status = FileLines::Status::NotRegular;
+    return result;
+  }
+  // A regular file does not block; its reads are plain reads again.
+  ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+
+  result.status = FileLines::Status::Read;
   std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+  bool in_line = false;
+  char buffer[4096];
+  std::size_t budget = MAX_READ_BYTES;
+  while (result.lines.size() < max_lines && budget > 0) {
+    ssize_t n = ::read(file.fd, buffer, std::min(sizeof buffer, budget));
+    if (n > 0) budget -= static_cast<std::size_t>(n);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    for (ssize_t i = 0; i < n && result.lines.size() < max_lines; ++i) {
+      if (buffer[i] == '\n') {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        result.lines.push_back(std::move(line));
+        line.clear();
+        in_line = false;
+      } else {
+        in_line = true;
+        // A CR may stand before the line end even in a line that is too long.
+        if (line.size() < MAX_LINE_LENGTH + 1) line.push_back(buffer[i]);
+      }
+    }
   }
-  return lines;
+  if (in_line && result.lines.size() < max_lines) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    result.lines.push_back(std::move(line));
+  }
+  for (std::string& l : result.lines)
+    if (l.size() > MAX_LINE_LENGTH) l.resize(MAX_LINE_LENGTH);
+  return result;
 }
 
-bool file_replace(const std::filesystem::path& path, const std::vector<std::string>& lines) {
-  std::filesystem::path tmp = path;
-  tmp += ".new";
-  {
-    std::FILE* f = std::fopen(tmp.c_str(), "w");
-    if (!f) return false;
-    bool ok = true;
-    for (const std::string& line : lines) {
-      ok = ok && std::fwrite(line.data(), 1, line.size(), f) == line.size();
-      ok = ok && std::fputc('\n', f) != EOF;
-    }
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) {
-      std::error_code ec;
-      std::filesystem::remove(tmp, ec);
-      return false;
-    }
+FileWrite file_replace(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  auto failed = [](std::string reason) { return FileWrite{FileWrite::Status::Failed, std::move(reason)}; };
+
+  // The file to be replaced: the new one keeps its mode. It must be a file
+  // that could be opened for writing; a write-protected file stays.
+  mode_t mode = 0;
+  bool keep_mode = false;
+  struct stat old {};
+  if (::lstat(path.c_str(), &old) == 0) {
+    if (!S_ISREG(old.st_mode)) return failed(NOT_A_REGULAR_FILE);
+    Descriptor probe{::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
+    if (probe.fd < 0) return failed(os_reason(errno));
+    mode = old.st_mode & 07777;
+    keep_mode = true;
+  } else if (errno != ENOENT) {
+    if (errno == ENOTDIR) return {FileWrite::Status::NoFolder, ""};
+    return failed(os_reason(errno));
   }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::filesystem::remove(tmp, ec);
-    return false;
+
+  // The temporary file is created here and now: an existing file or link of
+  // its name is never opened, another name is tried instead.
+  const std::filesystem::path folder = path.parent_path();
+  std::filesystem::path tmp;
+  Descriptor out{-1};
+  for (int attempt = 0; attempt < 100 && out.fd < 0; ++attempt) {
+    tmp = folder / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt));
+    out.fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (out.fd < 0 && errno != EEXIST) break;
   }
-  return true;
+  if (out.fd < 0) {
+    if (errno == ENOENT) return {FileWrite::Status::NoFolder, ""};
+    return failed(os_reason(errno));
+  }
+
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  int error = 0;
+  if (!write_all(out.fd, text))
+    error = errno;
+  else if (keep_mode && ::fchmod(out.fd, mode) != 0)
+    error = errno;
+  else if (::fsync(out.fd) != 0)
+    error = errno;
+  if (::close(out.fd) != 0 && error == 0) error = errno;
+  out.fd = -1;
+  if (error == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) error = errno;
+  if (error == 0) return {};
+  ::unlink(tmp.c_str());
+  return failed(os_reason(error));
 }
 
 }  // namespace orva

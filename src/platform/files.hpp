@@ -2,9 +2,8 @@
 // files and the coefficient files.
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,28 +16,70 @@ namespace orva {
 // The folder "C:\ORVA\PROT\" of the system, followed by a file name.
 std::filesystem::path prot_file(const Platform& p, std::string_view name);
 
-// A file opened for appending; every record is flushed as it is written, so
-// nothing written is lost when the program is killed.
+// A file opened for appending. Every record reaches the file whole or not at
+// all, in one write; a record that could be written only in part is taken
+// back. When the file ends inside a line (a record an earlier failure or an
+// earlier run left cut), the next record starts a line of its own.
 class AppendFile {
  public:
   // Opens (creating when missing); false when the file cannot be opened.
   bool open(const std::filesystem::path& path);
-  bool is_open() const { return file_ != nullptr; }
-  void write_record(std::string_view line);
+  bool is_open() const { return fd_ >= 0; }
+  // The record as one line; control characters are written as blanks, so
+  // the fixed columns of the file hold. The reason when it was not written.
+  std::optional<std::string> write_record(std::string_view line);
   void close();
   ~AppendFile() { close(); }
 
  private:
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;
+  bool line_open_ = false;
 };
 
-// Every line of a text file (a trailing CR removed), or nothing when it cannot
-// be opened.
-std::optional<std::vector<std::string>> file_read_lines(const std::filesystem::path& path);
+// What a read of a text file found.
+struct FileLines {
+  enum class Status {
+    Read,        // the lines below
+    NotOpened,   // missing, a folder, or not readable
+    NotRegular,  // a pipe, a device or a socket: not read at all
+  };
+  Status status = Status::NotOpened;
+  std::vector<std::string> lines;
+};
 
-// Writes the lines to a new file beside the old one and renames it into place,
-// so that a failed write never leaves a half-written file where a good one
-// was. False when the file could not be written.
-bool file_replace(const std::filesystem::path& path, const std::vector<std::string>& lines);
+// What the diver is told of a file that is a pipe, a device or a socket.
+inline constexpr const char* NOT_A_REGULAR_FILE = "keine gewoehnliche Datei";
+
+// The longest line a read keeps; the rest of a longer line is skipped. A
+// read stops after MAX_READ_BYTES, far more than any file of the system
+// holds in the lines that are read.
+constexpr std::size_t MAX_LINE_LENGTH = 256;
+constexpr std::size_t MAX_READ_BYTES = 1 << 20;
+
+// Reads the first max_lines lines of a regular file (each without its line
+// end and a trailing CR, cut to MAX_LINE_LENGTH characters), never more: a
+// huge file costs no more than its first lines or MAX_READ_BYTES, and a pipe
+// or a device is refused without being read, so nothing blocks. With
+// create_when_missing a missing file is created empty (and read as such); a
+// link is never followed to create a file.
+FileLines file_read_lines(const std::filesystem::path& path, std::size_t max_lines, bool create_when_missing = false);
+
+// How a file was written.
+struct FileWrite {
+  enum class Status {
+    Written,
+    NoFolder,  // the folder does not exist: nothing written
+    Failed,    // the reason below; the old file, if any, is as it was
+  };
+  Status status = Status::Written;
+  std::string reason;
+};
+
+// Replaces the file with the lines. The old file must be a regular file that
+// can be opened for writing; the new text goes into a temporary file created
+// beside it (never an existing file or a link), takes the old file's mode
+// and is renamed into place, so a failed write never leaves a half-written
+// file where a good one was. The temporary file is removed on every failure.
+FileWrite file_replace(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
 }  // namespace orva

@@ -16,12 +16,17 @@ void write_conversion_factors(const DiveState& st, Platform& p) {
 
 }  // namespace
 
+// The lower bound is exclusive, but the double nearest 0.4 lies above the
+// binary128 nearest 0.4, so 0.4 itself is accepted.
+bool accepted_air_pressure(double v) { return q(v) > 0.4Q && q(v) <= 1.5Q; }
+bool accepted_last_stop(double v) { return q(v) > 1.0Q && q(v) <= 9.0Q; }
+bool accepted_ascent_rate(double v) { return q(v) >= 0.0001Q && q(v) < 250.0Q; }
+bool accepted_gf_high(double v) { return q(v) > 0.0Q && q(v) <= 1.5Q; }
+bool accepted_gf_low(double v) { return within(v, 0.0Q, 1.5Q); }
+
 void set_air_pressure(DiveState& st, Platform& p) {
   write(p, R"(" ", "Eingabe des Umgebungs-Luftdrucks in Bar")");
-  // The lower bound is exclusive, but the double nearest 0.4 lies above the
-  // binary128 nearest 0.4, so 0.4 itself is accepted.
-  st.PAIR = ask_value(p, R"(" ", "Bsp.: 1005 mbar = 1.005")", 7, 4,
-                      [](double v) { return q(v) > 0.4Q && q(v) <= 1.5Q; });
+  st.PAIR = ask_value(p, R"(" ", "Bsp.: 1005 mbar = 1.005")", 7, 4, accepted_air_pressure);
 }
 
 void set_water_density(DiveState& st, Platform& p) {
@@ -57,23 +62,21 @@ void set_water_temperature(DiveState& st, Platform& p) {
 void set_last_stop(DiveState& st, Platform& p) {
   write(p, R"f(" ", "Eingabe des letzten Stopps (statt 3.0 m)")f");
   // The 1.5 m of the prompt is not the bound.
-  st.LASTSTOP = ask_value(p, R"(" ", "Bereich: 1.5 bis 9.0 m")", 7, 4,
-                          [](double v) { return q(v) > 1.0Q && q(v) <= 9.0Q; });
+  st.LASTSTOP = ask_value(p, R"(" ", "Bereich: 1.5 bis 9.0 m")", 7, 4, accepted_last_stop);
 }
 
 void set_ascent_rate(DiveState& st, Platform& p) {
   write(p, R"(" ", "Eingabe der Aufstiegsrate")");
   write(p, R"(" ", "Bsp.: 8,5 m / min, Eingabe: 8.5 !")");
-  st.ASCRATE = ask_value(p, R"f(" ", "in Metern / Minute (sonst 9.0 m / min.)")f", 9, 5,
-                         [](double v) { return q(v) >= 0.0001Q && q(v) < 250.0Q; });
+  st.ASCRATE = ask_value(p, R"f(" ", "in Metern / Minute (sonst 9.0 m / min.)")f", 9, 5, accepted_ascent_rate);
 }
 
 void set_gradient_factors(DiveState& st, Platform& p) {
   constexpr const char* range_prompt = R"(" ", "Bereich: 0.x bis 1.0")";
   write(p, R"(" ", "Gradientenfaktor GF Hi")");
-  st.GFHI = ask_value(p, range_prompt, 7, 4, [](double v) { return q(v) > 0.0Q && q(v) <= 1.5Q; });
+  st.GFHI = ask_value(p, range_prompt, 7, 4, accepted_gf_high);
   write(p, R"(" ", "Gradientenfaktor GF Lo")");
-  st.GFLO = ask_value(p, range_prompt, 7, 4, [](double v) { return within(v, 0.0Q, 1.5Q); });
+  st.GFLO = ask_value(p, range_prompt, 7, 4, accepted_gf_low);
   // GF Lo 0 (also the empty answer) means no low factor.
   if (q(st.GFLO) == 0.0Q) st.GFLO = 1.0;
 

@@ -25,6 +25,11 @@ void write_icd_warning(Platform& p, double delta_n2, double delta_he) {
 
 }  // namespace
 
+bool accepted_o2_fraction(double v) { return q(v) > 0.0Q && q(v) <= 1.0Q; }
+bool accepted_he_fraction(double v, double FO2) { return q(v) >= 0.0Q && q(v) <= 1.0Q && !(q(v + FO2) > 1.00001Q); }
+bool accepted_amv(double v) { return q(v) >= 0.5Q && q(v) < 99.0Q; }
+bool accepted_rq(double v) { return within(v, 0.3Q, 2.0Q); }
+
 void set_gas_mix(DiveState& st, Platform& p) {
   const double old_FN2 = st.FN2;
   const double old_FHE = st.FHE;
@@ -33,15 +38,12 @@ void set_gas_mix(DiveState& st, Platform& p) {
   write_mix(p, st);
 
   write(p, R"(" ", "Eingabe des Sauerstoff-Anteils, fO2:")");
-  st.FO2 = ask_value(p, R"f(" ", "als Dezimalzahl (Bsp.: 40 Vol.% O2 = 0.4)", $)f", 6, 3,
-                     [](double v) { return q(v) > 0.0Q && q(v) <= 1.0Q; });
+  st.FO2 = ask_value(p, R"f(" ", "als Dezimalzahl (Bsp.: 40 Vol.% O2 = 0.4)", $)f", 6, 3, accepted_o2_fraction);
 
   write(p, R"(" ", "Eingabe des Helium-Anteils, fHe:")");
-  // The two fractions may add up to a little more than 1.
   const double FO2 = st.FO2;
-  st.FHE = ask_value(p, R"f(" ", "als Dezimalzahl (Bsp.: 35 Vol.% HELIUM = 0.35)", $)f", 6, 3, [FO2](double v) {
-    return q(v) >= 0.0Q && q(v) <= 1.0Q && !(q(v + FO2) > 1.00001Q);
-  });
+  st.FHE = ask_value(p, R"f(" ", "als Dezimalzahl (Bsp.: 35 Vol.% HELIUM = 0.35)", $)f", 6, 3,
+                     [FO2](double v) { return accepted_he_fraction(v, FO2); });
 
   // Within the tolerance of the sum this may come out a little below 0.
   st.FN2 = to_double((1.0Q - q(st.FO2)) - q(st.FHE));
@@ -55,13 +57,11 @@ void set_gas_mix(DiveState& st, Platform& p) {
 
 void set_amv(DiveState& st, Platform& p) {
   write(p, R"(" ", "Eingabe des Oberflaechen-Atemminutenvolumen")");
-  st.AMV = ask_value(p, R"f(" ", "in Litern / Minute (sonst 25 L / min.)", $)f", 3, 0,
-                     [](double v) { return q(v) >= 0.5Q && q(v) < 99.0Q; });
+  st.AMV = ask_value(p, R"f(" ", "in Litern / Minute (sonst 25 L / min.)", $)f", 3, 0, accepted_amv);
 }
 
 void set_rq(DiveState& st, Platform& p) {
-  st.RQ = ask_value(p, R"(" ", "als Dezimalzahl (Bsp.: 80 % = 0.8)\")", 7, 4,
-                    [](double v) { return within(v, 0.3Q, 2.0Q); });
+  st.RQ = ask_value(p, R"(" ", "als Dezimalzahl (Bsp.: 80 % = 0.8)\")", 7, 4, accepted_rq);
 }
 
 // Rule-of-thumb values for head arithmetic: 0.1 bar per metre, 1 bar at the

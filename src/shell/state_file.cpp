@@ -1,15 +1,18 @@
 #include "shell/state_file.hpp"
 
+#include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "model/coefficient_files.hpp"
+#include "model/oxygen_exposure.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
 #include "platform/format.hpp"
+#include "shell/environment_settings.hpp"
+#include "shell/gas_settings.hpp"
 
 namespace orva {
 namespace {
@@ -23,6 +26,21 @@ constexpr size_t STATE_FILE_LINES = 22;
 bool name_stays_in_prot(const std::string& name) {
   return name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
          name.find("..") == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+// The files the program keeps for itself in the PROT folder: a state file
+// must never replace them. Compared without regard to case, as the data
+// folder may not tell the cases apart.
+bool kept_by_the_system(const std::string& file_name) {
+  auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  const std::string name = upper(file_name);
+  if (name == std::string(PROTOCOL_NAME) + ".TXT") return true;
+  for (const char* file : COEFFICIENT_FILES)
+    if (name == file) return true;
+  return false;
 }
 
 std::string record(std::string_view format, std::initializer_list<Value> values) {
@@ -52,26 +70,38 @@ std::vector<std::string> state_lines(const DiveState& st) {
   return lines;
 }
 
+// A value set by a settings question must be one the question accepts: a
+// file with another (an ascent rate of 0, say) would let the dive go on
+// with values no diver could type. The read state so far is at hand for
+// the helium fraction, which is bounded by the oxygen read before it.
+using Accepted = bool (*)(double value, const DiveState& read);
+
 // A numeric field of a state file line, by its first column (counted from 1).
 struct Field {
   const char* name;
   int column, w, d;
   double DiveState::*value;
+  Accepted accepted = nullptr;  // no settings question: any value
 };
 
-const std::vector<Field> LINE2 = {{"PAIR", 13, 5, 3, &DiveState::PAIR}, {"AMV", 24, 4, 1, &DiveState::AMV},
-                                  {"RQ", 33, 5, 3, &DiveState::RQ},     {"FO2", 43, 5, 3, &DiveState::FO2},
-                                  {"FHE", 53, 4, 3, &DiveState::FHE},   {"ASCRATE", 64, 6, 2, &DiveState::ASCRATE},
-                                  {"VO2", 76, 4, 2, &DiveState::VO2}};
+const std::vector<Field> LINE2 = {
+    {"PAIR", 13, 5, 3, &DiveState::PAIR, [](double v, const DiveState&) { return accepted_air_pressure(v); }},
+    {"AMV", 24, 4, 1, &DiveState::AMV, [](double v, const DiveState&) { return accepted_amv(v); }},
+    {"RQ", 33, 5, 3, &DiveState::RQ, [](double v, const DiveState&) { return accepted_rq(v); }},
+    {"FO2", 43, 5, 3, &DiveState::FO2, [](double v, const DiveState&) { return accepted_o2_fraction(v); }},
+    {"FHE", 53, 4, 3, &DiveState::FHE, [](double v, const DiveState& r) { return accepted_he_fraction(v, r.FO2); }},
+    {"ASCRATE", 64, 6, 2, &DiveState::ASCRATE, [](double v, const DiveState&) { return accepted_ascent_rate(v); }},
+    {"VO2", 76, 4, 2, &DiveState::VO2}};
 const std::vector<Field> LINE3 = {{"CNS", 7, 7, 1, &DiveState::CNS},
                                   {"OTU", 20, 7, 1, &DiveState::OTU},
                                   {"KCNS", 38, 8, 0, &DiveState::KCNS},
                                   {"KPOT", 55, 7, 0, &DiveState::KPOT},
                                   {"PRT", 69, 5, 1, &DiveState::PRT}};
-const std::vector<Field> LINE4 = {{"GFHI", 21, 6, 2, &DiveState::GFHI},
-                                  {"GFLO", 34, 6, 2, &DiveState::GFLO},
-                                  {"LASTSTOP", 52, 4, 1, &DiveState::LASTSTOP},
-                                  {"DEEPSTOP", 72, 4, 1, &DiveState::DEEPSTOP}};
+const std::vector<Field> LINE4 = {
+    {"GFHI", 21, 6, 2, &DiveState::GFHI, [](double v, const DiveState&) { return accepted_gf_high(v); }},
+    {"GFLO", 34, 6, 2, &DiveState::GFLO, [](double v, const DiveState&) { return accepted_gf_low(v); }},
+    {"LASTSTOP", 52, 4, 1, &DiveState::LASTSTOP, [](double v, const DiveState&) { return accepted_last_stop(v); }},
+    {"DEEPSTOP", 72, 4, 1, &DiveState::DEEPSTOP}};
 constexpr int BZFLAG_COLUMN = 13;
 const std::vector<Field> LINE5 = {{"DEPTH", 9, 6, 2, &DiveState::DEPTH},
                                   {"TIME", 25, 8, 1, &DiveState::TIME},
@@ -98,9 +128,11 @@ std::string_view from_column(const std::string& line, int column) {
   return start < line.size() ? std::string_view(line).substr(start) : std::string_view();
 }
 
-// What went wrong in a state file: the line (1 to 22) and, when a field
-// could not be read, its name and columns.
+// What went wrong in a state file: the line (1 to 22) and, for a field, its
+// name and columns.
 struct ReadFault {
+  enum class Kind { MissingLine, NotANumber, Refused };
+  Kind kind;
   size_t line;
   std::string field;
   int first = 0, last = 0;
@@ -110,12 +142,14 @@ struct ReadFault {
 // replaced when every line and every field was read.
 std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines, DiveState& st) {
   // Line 1 is there, or the read would not have come this far.
-  if (lines.size() < STATE_FILE_LINES) return ReadFault{lines.size() + 1, "", 0, 0};
+  if (lines.size() < STATE_FILE_LINES) return ReadFault{ReadFault::Kind::MissingLine, lines.size() + 1, "", 0, 0};
 
   auto read_fields = [&](size_t n, const std::vector<Field>& fields) -> std::optional<ReadFault> {
     for (const Field& f : fields) {
       std::optional<double> v = parse_fixed(from_column(lines[n - 1], f.column), f.w, f.d);
-      if (!v) return ReadFault{n, f.name, f.column, f.column + f.w - 1};
+      const int last = f.column + f.w - 1;
+      if (!v) return ReadFault{ReadFault::Kind::NotANumber, n, f.name, f.column, last};
+      if (f.accepted && !f.accepted(*v, st)) return ReadFault{ReadFault::Kind::Refused, n, f.name, f.column, last};
       st.*f.value = *v;
     }
     return std::nullopt;
@@ -131,10 +165,12 @@ std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines,
     const size_t n = 6 + static_cast<size_t>(i);
     const std::string& line = lines[n - 1];
     if (!parse_integer(from_column(line, NUMBER_COLUMN), NUMBER_WIDTH))
-      return ReadFault{n, "Nr.", NUMBER_COLUMN, NUMBER_COLUMN + NUMBER_WIDTH - 1};
+      return ReadFault{ReadFault::Kind::NotANumber, n, "Nr.", NUMBER_COLUMN, NUMBER_COLUMN + NUMBER_WIDTH - 1};
     for (const CompField& f : COMPARTMENT_LINE) {
       std::optional<double> v = parse_fixed(from_column(line, f.column), f.w, f.d);
-      if (!v) return ReadFault{n, std::string(f.name) + "(" + std::to_string(i) + ")", f.column, f.column + f.w - 1};
+      if (!v)
+        return ReadFault{ReadFault::Kind::NotANumber, n, std::string(f.name) + "(" + std::to_string(i) + ")",
+                         f.column, f.column + f.w - 1};
       (st.*f.value)[static_cast<size_t>(i)] = *v;
     }
   }
@@ -142,12 +178,40 @@ std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines,
 }
 
 // One line of its own below the open W/R question.
+void write_file_line(Platform& p, const std::string& file_name, const std::string& what) {
+  write(p, R"(/, " ", " Datei ", A, A)", {file_name, what});
+}
+
+std::string field_fault(const ReadFault& fault, const std::string& why) {
+  return format_record(R"(": Zeile ", I2, ", ", A, " (Spalten ", I2, "-", I2, ") ", A)",
+                       {static_cast<int>(fault.line), fault.field, fault.first, fault.last, why})
+      .lines.front();
+}
+
 void write_read_fault(Platform& p, const std::string& file_name, const ReadFault& fault) {
-  if (fault.field.empty())
-    write(p, R"(/, " ", " Datei ", A, ": Zeile ", I2, " fehlt - nichts geladen!")", {file_name, static_cast<int>(fault.line)});
+  if (fault.kind == ReadFault::Kind::MissingLine)
+    write_file_line(p, file_name,
+                    format_record(R"(": Zeile ", I2, " fehlt - nichts geladen!")", {static_cast<int>(fault.line)})
+                        .lines.front());
   else
-    write(p, R"(/, " ", " Datei ", A, ": Zeile ", I2, ", ", A, " (Spalten ", I2, "-", I2, ") keine Zahl - nichts geladen!")",
-          {file_name, static_cast<int>(fault.line), fault.field, fault.first, fault.last});
+    write_file_line(p, file_name,
+                    field_fault(fault, fault.kind == ReadFault::Kind::Refused ? "unzulaessig - nichts geladen!"
+                                                                              : "keine Zahl - nichts geladen!"));
+}
+
+// W writes only what R takes back as it was written: the lines are read
+// back before anything is written, and a field that does not fit its
+// columns or holds a value its question would refuse stops the write.
+std::optional<std::string> unreadable_field(const DiveState& st, const std::vector<std::string>& lines) {
+  DiveState probe = st;
+  std::optional<ReadFault> fault = read_state_lines(lines, probe);
+  if (!fault) return std::nullopt;
+  const std::string text = lines[fault->line - 1].substr(static_cast<size_t>(fault->first - 1),
+                                                          static_cast<size_t>(fault->last - fault->first + 1));
+  const char* why = fault->kind == ReadFault::Kind::Refused ? "unzulaessig"
+                    : text.find('*') != std::string::npos  ? "zu breit"
+                                                           : "keine Zahl";
+  return field_fault(*fault, std::string(why) + " - nichts gespeichert!");
 }
 
 // A file with helium brings its own nitrogen fraction. Without helium the
@@ -166,23 +230,32 @@ bool nitrogen_fits(const DiveState& read) {
 
 enum class Outcome { Done, AskNameAgain };
 
-Outcome write_state_file(const DiveState& st, const std::filesystem::path& path) {
-  // Written beside the old file and renamed into place.
-  return file_replace(path, state_lines(st)) ? Outcome::Done : Outcome::AskNameAgain;
+Outcome write_state_file(const DiveState& st, Platform& p, const std::filesystem::path& path,
+                         const std::string& file_name) {
+  const std::vector<std::string> lines = state_lines(st);
+  if (std::optional<std::string> fault = unreadable_field(st, lines)) {
+    write_file_line(p, file_name, *fault);
+    return Outcome::Done;
+  }
+  // Without the PROT folder there are no state files, as there is no
+  // protocol: the name is asked again in silence.
+  FileWrite written = file_replace(path, lines);
+  if (written.status == FileWrite::Status::Written) return Outcome::Done;
+  if (written.status == FileWrite::Status::Failed)
+    write_file_line(p, file_name, ": " + written.reason + " - nichts gespeichert!");
+  return Outcome::AskNameAgain;
 }
 
 Outcome read_state_file(DiveState& st, Platform& p, const std::filesystem::path& path, const std::string& file_name) {
   // Opened with status open-or-create: a missing file is created empty.
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
-    std::ofstream create(path);
-    if (!create) return Outcome::AskNameAgain;
-  }
-  std::optional<std::vector<std::string>> lines = file_read_lines(path);
-  if (!lines || lines->empty()) return Outcome::AskNameAgain;
+  FileLines file = file_read_lines(path, STATE_FILE_LINES, true);
+  if (file.status == FileLines::Status::NotRegular)
+    write_file_line(p, file_name, std::string(": ") + NOT_A_REGULAR_FILE + " - nichts geladen!");
+  if (file.status != FileLines::Status::Read || file.lines.empty()) return Outcome::AskNameAgain;
+  const std::vector<std::string>& lines = file.lines;
 
   DiveState read = st;
-  if (std::optional<ReadFault> fault = read_state_lines(*lines, read)) {
+  if (std::optional<ReadFault> fault = read_state_lines(lines, read)) {
     write_read_fault(p, file_name, *fault);
     return Outcome::Done;
   }
@@ -209,8 +282,12 @@ void state_file(DiveState& st, Platform& p) {
 
     if (!name_stays_in_prot(SFNAME)) continue;
     const std::string file_name = SFNAME + ".TXT";
+    if (kept_by_the_system(file_name)) {
+      write_file_line(p, file_name, " gehoert dem Programm - anderer Name!");
+      continue;
+    }
     const std::filesystem::path path = prot_file(p, file_name);
-    Outcome outcome = writing ? write_state_file(st, path) : read_state_file(st, p, path, file_name);
+    Outcome outcome = writing ? write_state_file(st, p, path, file_name) : read_state_file(st, p, path, file_name);
     if (outcome == Outcome::Done) return;
   }
 }

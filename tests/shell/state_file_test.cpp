@@ -13,6 +13,7 @@
 #include "shell/settings_cases.hpp"
 #include "shell/state_file.hpp"
 #include "support/fake_platform.hpp"
+#include "support/file_faults.hpp"
 #include "support/session.hpp"
 
 namespace orva {
@@ -84,6 +85,14 @@ std::string run_f(DiveState& st, const TempHome& home, std::vector<std::string> 
   state_file(st, p);
   EXPECT_EQ(p.unread(), 0u);
   return p.output();
+}
+
+// The names in the PROT folder, in order.
+std::vector<std::string> prot_files(const TempHome& home) {
+  std::vector<std::string> files;
+  for (const auto& e : fs::directory_iterator(home.path() / "PROT")) files.push_back(e.path().filename().string());
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 TEST(StateFileWrite, WritesTheTwentyTwoFixedColumnLines) {
@@ -397,7 +406,7 @@ TEST(StateFileNames, ANameWithAPathIsAskedAgain) {
   for (const char* typed : {"../OUT", "a/b", "..\\OUT", "..", "x\\y"}) {
     TempHome home;
     home.write("OUT     .TXT", KNOWN_FILE);
-    DiveState st;
+    DiveState st = known_state();
     st.FN2 = 0.75;
     const std::vector<double> before = read_values(st);
     run_f(st, home, {typed, "R", typed, "W", "SAFE", "W"});
@@ -410,18 +419,24 @@ TEST(StateFileNames, ANameWithAPathIsAskedAgain) {
   }
 }
 
-// A write that fails leaves the old file as it was and asks for the name
-// again, like a file that cannot be opened.
+// A write that fails leaves the old file as it was, and no temporary file
+// beside it, says why and asks for the name again.
 TEST(StateFileWrite, AFailedWriteKeepsTheOldFile) {
   TempHome home;
   home.write("PROT/KEEP    .TXT", KNOWN_FILE);
-  // The new file is written beside the old one; here it cannot be.
-  fs::create_directories(home.prot("KEEP    .TXT.new"));
-  DiveState st;
-  std::string shown = run_f(st, home, {"KEEP", "W", "KEEP", "n"});
+  DiveState st = known_state();
+  st.DEPTH = 12.0;
+  std::string shown;
+  {
+    // The new file cannot grow beyond 100 bytes.
+    testing::FileSizeLimit limit(100);
+    shown = run_f(st, home, {"KEEP", "W", "KEEP", "n"});
+  }
   EXPECT_EQ(home.read("PROT/KEEP    .TXT"), KNOWN_FILE);
+  EXPECT_EQ(prot_files(home), (std::vector<std::string>{"KEEP    .TXT"}));
   EXPECT_EQ(shown,
-            "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?"
+            "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?\n"
+            "  Datei KEEP    .TXT: File too large - nichts gespeichert!\n"
             "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?");
 }
 
