@@ -41,11 +41,14 @@ bool write_all(int fd, std::string_view data) {
 }
 
 // Whether a non-empty file ends inside a line.
-bool ends_inside_a_line(int fd) {
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || st.st_size == 0) return false;
+bool ends_inside_a_line(const std::filesystem::path& path, off_t size) {
+  if (size == 0) return false;
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
   char last = '\n';
-  return ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n';
+  const bool inside = ::pread(fd, &last, 1, size - 1) == 1 && last != '\n';
+  ::close(fd);
+  return inside;
 }
 
 // The file descriptor is closed when the reader is done with it.
@@ -64,9 +67,16 @@ std::filesystem::path prot_file(const Platform& p, std::string_view name) {
 
 bool AppendFile::open(const std::filesystem::path& path) {
   close();
-  fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  // A pipe must not hold the program up: only a regular file is kept open.
+  fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd_ < 0) return false;
-  line_open_ = ends_inside_a_line(fd_);
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close();
+    return false;
+  }
+  ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+  line_open_ = ends_inside_a_line(path, st.st_size);
   return true;
 }
 

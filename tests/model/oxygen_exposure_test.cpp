@@ -7,13 +7,17 @@
 // were checked with exact fractions rounded to 113 bits: the binary128 bound
 // of the 1.60 atm row is exactly the double 1.6212.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "model/oxygen_exposure.hpp"
 #include "platform/format.hpp"
 #include "support/fake_platform.hpp"
+#include "support/file_faults.hpp"
 #include "support/session.hpp"
 
 namespace orva {
@@ -269,6 +273,119 @@ TEST(ProtocolFile, MissingFolderAsksNothingAndWritesNothing) {
   EXPECT_EQ(r.state.KPOT, w.state.KPOT);
   EXPECT_EQ(r.state.ESOT, w.state.ESOT);
   EXPECT_EQ(split_lines(with.read("PROT/PROTOCOL.TXT")).size(), 7u);
+}
+
+// A started program at 30 m, ready for one D record after another.
+struct StartedDive {
+  FakePlatform p;
+  DiveState st;
+  explicit StartedDive(const TempHome& home) : p{{"Kommentar"}, home.path()} {
+    one_time_startup(st);
+    reset_dive_state(st, p);
+    st.DEPTH = st.MAXDEPTH = 30.0;
+    st.TIME = 1.0;
+  }
+  void segments(int n) {
+    for (int i = 0; i < n; ++i) {
+      st.DIVETIME += st.TIME;
+      oxygen_exposure_step(st, p, 'D');
+    }
+  }
+};
+
+const char* const PROTOCOL_FAULT_NO_SPACE = "  Protokoll PROTOCOL.TXT nicht geschrieben: No space left on device";
+const char* const PROTOCOL_FAULT_TOO_LARGE = "  Protokoll PROTOCOL.TXT nicht geschrieben: File too large";
+
+// The protocol holds whole lines only: the three lines of the header, then
+// records of 83 characters (the first the X of the start), and it ends with
+// a line end.
+void expect_whole_lines(const std::string& text, size_t records) {
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.back(), '\n');
+  std::vector<std::string> lines = split_lines(text);
+  ASSERT_EQ(lines.size(), 3 + records);
+  EXPECT_EQ(lines[0], HEADER_DATE);
+  EXPECT_EQ(lines[2], HEADER_TITLES);
+  for (size_t i = 3; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 83u) << i << ": " << lines[i];
+}
+
+// How often the message ends a line of the screen (the typed answer before
+// it is not echoed).
+size_t count_of(const std::string& text, const std::string& message) {
+  size_t n = 0;
+  for (const std::string& l : split_lines(text)) n += l.ends_with(message);
+  return n;
+}
+
+TEST(ProtocolFile, AFullDiskIsToldOnceAndLeavesNoCutLine) {
+  TempHome home;
+  testing::SmallDisk disk(home.path() / "PROT", 64 * 1024);
+  if (!disk.mounted()) GTEST_SKIP() << "no right to mount a small disk on this machine";
+  StartedDive dive(home);
+  disk.fill();
+  // The last block of the file still takes a few dozen records; then the
+  // disk is full, in the middle of a record.
+  dive.segments(80);
+  const std::string full = home.read("PROT/PROTOCOL.TXT");
+  const size_t written = split_lines(full).size() - 3;
+  EXPECT_GT(written, 1u);
+  EXPECT_LT(written, 80u);
+  expect_whole_lines(full, written);
+  EXPECT_EQ(count_of(dive.p.output(), PROTOCOL_FAULT_NO_SPACE), 1u) << dive.p.output();
+
+  // Space again: the next records land, each on a line of its own.
+  disk.make_room();
+  dive.segments(2);
+  expect_whole_lines(home.read("PROT/PROTOCOL.TXT"), written + 2);
+  EXPECT_EQ(count_of(dive.p.output(), PROTOCOL_FAULT_NO_SPACE), 1u);
+}
+
+TEST(ProtocolFile, AFileThatMayNotGrowIsToldOnceAndLosesNoLineHalfway) {
+  TempHome home;
+  StartedDive dive(home);
+  const auto size = std::filesystem::file_size(home.prot("PROTOCOL.TXT"));
+  {
+    // Two records and half of a third fit.
+    testing::FileSizeLimit limit(size + 2 * 84 + 40);
+    dive.segments(5);
+  }
+  expect_whole_lines(home.read("PROT/PROTOCOL.TXT"), 1 + 2);
+  dive.segments(1);
+  expect_whole_lines(home.read("PROT/PROTOCOL.TXT"), 1 + 3);
+  EXPECT_EQ(count_of(dive.p.output(), PROTOCOL_FAULT_TOO_LARGE), 1u) << dive.p.output();
+  // The oxygen sums count every segment, written or not.
+  EXPECT_EQ(dive.st.DIVETIME, 6.0);
+}
+
+TEST(ProtocolFile, ControlCharactersOfTheCommentAreWrittenAsBlanks) {
+  TempHome home;
+  FakePlatform p{{std::string("Riff\0Nord\rost\x1b", 14)}, home.path()};
+  DiveState st;
+  one_time_startup(st);
+  reset_dive_state(st, p);
+  EXPECT_EQ(split_lines(home.read("PROT/PROTOCOL.TXT"))[1], "Riff Nord ost " + std::string(56, ' '));
+}
+
+TEST(ProtocolFile, ANewRunAfterACutLineStartsOnALineOfItsOwn) {
+  TempHome home;
+  home.write("PROT/PROTOCOL.TXT", " D   30.0     20.0     2");
+  run_session("Zweiter\nq\n", home.path());
+  std::vector<std::string> lines = split_lines(home.read("PROT/PROTOCOL.TXT"));
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[0], " D   30.0     20.0     2");
+  EXPECT_EQ(lines[1], HEADER_DATE);
+}
+
+TEST(ProtocolFile, APipeInItsPlaceDoesNotHoldTheProgramUp) {
+  TempHome home;
+  ASSERT_EQ(::mkfifo(home.prot("PROTOCOL.TXT").c_str(), 0644), 0);
+  ::alarm(10);
+  testing::SessionResult r = run_session("D\n30.\n20.\nq\n", home.path());
+  ::alarm(0);
+  // Like a file that cannot be opened: no comment question, no records.
+  EXPECT_EQ(r.output.find("Kommentar"), std::string::npos);
+  EXPECT_EQ(r.unread, 0u);
+  EXPECT_EQ(r.exit_code, 0);
 }
 
 }  // namespace

@@ -1,0 +1,218 @@
+// The files of the PROT folder under faults: a full disk, a file that may not
+// grow, links, pipes, devices and write-protected files.
+#include "platform/files.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/file_faults.hpp"
+#include "support/session.hpp"
+
+namespace orva {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FileSizeLimit;
+using testing::TempHome;
+
+const std::string RECORD(83, 'x');
+
+// A read that blocks fails the test instead of hanging it.
+struct Deadline {
+  explicit Deadline(unsigned seconds) { ::alarm(seconds); }
+  ~Deadline() { ::alarm(0); }
+};
+
+TEST(AppendFile, ARecordThatDoesNotFitIsTakenBackWhole) {
+  TempHome home;
+  const fs::path file = home.prot("PROTOCOL.TXT");
+  AppendFile f;
+  ASSERT_TRUE(f.open(file));
+  EXPECT_EQ(f.write_record(RECORD), std::nullopt);
+  std::optional<std::string> fault;
+  {
+    // Half of the second record would fit.
+    FileSizeLimit limit(84 + 40);
+    fault = f.write_record(RECORD);
+  }
+  EXPECT_EQ(fault, std::optional<std::string>("File too large"));
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), RECORD + "\n");
+  // Room again: the next record lands on a line of its own.
+  EXPECT_EQ(f.write_record("next"), std::nullopt);
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), RECORD + "\nnext\n");
+}
+
+TEST(AppendFile, AFileEndingInACutLineGetsTheNextRecordOnALineOfItsOwn) {
+  TempHome home;
+  home.write("PROT/PROTOCOL.TXT", "  Yr: 2026 cut off here");
+  AppendFile f;
+  ASSERT_TRUE(f.open(home.prot("PROTOCOL.TXT")));
+  f.write_record("header");
+  f.write_record("record");
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "  Yr: 2026 cut off here\nheader\nrecord\n");
+}
+
+TEST(AppendFile, ControlCharactersAreWrittenAsBlanks) {
+  TempHome home;
+  AppendFile f;
+  ASSERT_TRUE(f.open(home.prot("PROTOCOL.TXT")));
+  f.write_record(std::string("a\0b\rc\td\x1b" "e\x7f" "f\xc3\xa4", 13));
+  // Bytes of other characters (here an UTF-8 umlaut) stay as they are.
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "a b c d e f\xc3\xa4\n");
+}
+
+TEST(AppendFile, APipeIsNoFileToKeepOpen) {
+  TempHome home;
+  ASSERT_EQ(::mkfifo(home.prot("PROTOCOL.TXT").c_str(), 0644), 0);
+  Deadline deadline(10);
+  AppendFile f;
+  EXPECT_FALSE(f.open(home.prot("PROTOCOL.TXT")));
+  EXPECT_FALSE(f.is_open());
+}
+
+TEST(FileReadLines, ReadsOnlyTheLinesAskedForEachCut) {
+  TempHome home;
+  std::string text;
+  for (int i = 1; i <= 30; ++i) text += "line " + std::to_string(i) + "\r\n";
+  home.write("PROT/LINES.TXT", std::string(300, 'L') + "\n" + text);
+  FileLines read = file_read_lines(home.prot("LINES.TXT"), 4);
+  ASSERT_EQ(read.status, FileLines::Status::Read);
+  EXPECT_EQ(read.lines, (std::vector<std::string>{std::string(MAX_LINE_LENGTH, 'L'), "line 1", "line 2", "line 3"}));
+}
+
+TEST(FileReadLines, AHugeFileCostsNoMoreThanItsFirstLines) {
+  TempHome home;
+  home.write("PROT/HUGE.TXT", "one\ntwo\n");
+  // Four gigabytes of zero bytes after the two lines, without a line end.
+  fs::resize_file(home.prot("HUGE.TXT"), 4ull << 30);
+  Deadline deadline(20);
+  FileLines read = file_read_lines(home.prot("HUGE.TXT"), 22);
+  ASSERT_EQ(read.status, FileLines::Status::Read);
+  ASSERT_EQ(read.lines.size(), 3u);
+  EXPECT_EQ(read.lines[1], "two");
+  EXPECT_EQ(read.lines[2], std::string(MAX_LINE_LENGTH, '\0'));
+}
+
+TEST(FileReadLines, APipeOrADeviceIsNotRead) {
+  TempHome home;
+  ASSERT_EQ(::mkfifo(home.prot("FIFO.TXT").c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", home.prot("ZERO.TXT"));
+  Deadline deadline(10);
+  for (const char* name : {"FIFO.TXT", "ZERO.TXT"}) {
+    FileLines read = file_read_lines(home.prot(name), 22, true);
+    EXPECT_EQ(read.status, FileLines::Status::NotRegular) << name;
+    EXPECT_TRUE(read.lines.empty()) << name;
+  }
+}
+
+TEST(FileReadLines, AMissingFileIsCreatedOnlyWhereNothingStands) {
+  TempHome home;
+  EXPECT_EQ(file_read_lines(home.prot("NEW.TXT"), 22).status, FileLines::Status::NotOpened);
+  EXPECT_FALSE(fs::exists(home.prot("NEW.TXT")));
+  EXPECT_EQ(file_read_lines(home.prot("NEW.TXT"), 22, true).status, FileLines::Status::Read);
+  EXPECT_TRUE(fs::is_regular_file(home.prot("NEW.TXT")));
+
+  // A link to nowhere is not followed to make a file outside the folder.
+  fs::create_symlink(home.path() / "OUTSIDE.TXT", home.prot("LINK.TXT"));
+  EXPECT_EQ(file_read_lines(home.prot("LINK.TXT"), 22, true).status, FileLines::Status::NotOpened);
+  EXPECT_FALSE(fs::exists(home.path() / "OUTSIDE.TXT"));
+
+  fs::create_directories(home.prot("FOLDER.TXT"));
+  EXPECT_EQ(file_read_lines(home.prot("FOLDER.TXT"), 22, true).status, FileLines::Status::NotOpened);
+}
+
+std::vector<std::string> names_in(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(FileReplace, WritesTheLinesAndKeepsTheModeOfTheOldFile) {
+  TempHome home;
+  home.write("PROT/STATE.TXT", "old\n");
+  fs::permissions(home.prot("STATE.TXT"), fs::perms::owner_read | fs::perms::group_read);
+  FileWrite w = file_replace(home.prot("STATE.TXT"), {"new 1", "new 2"});
+  if (::getuid() == 0) {
+    // Root may open any file for writing; the file keeps its mode all the same.
+    ASSERT_EQ(w.status, FileWrite::Status::Written) << w.reason;
+    EXPECT_EQ(home.read("PROT/STATE.TXT"), "new 1\nnew 2\n");
+    EXPECT_EQ(fs::status(home.prot("STATE.TXT")).permissions(), fs::perms::owner_read | fs::perms::group_read);
+  } else {
+    EXPECT_EQ(w.status, FileWrite::Status::Failed);
+    EXPECT_EQ(home.read("PROT/STATE.TXT"), "old\n");
+  }
+  EXPECT_EQ(names_in(home.path() / "PROT"), std::vector<std::string>{"STATE.TXT"});
+}
+
+TEST(FileReplace, AWriteProtectedFileStaysAsItWas) {
+  TempHome home;
+  home.write("PROT/STATE.TXT", "old\n");
+  fs::permissions(home.prot("STATE.TXT"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(home.path() / "PROT", fs::perms::all);
+  int result = testing::run_unprivileged([&] {
+    FileWrite w = file_replace(home.prot("STATE.TXT"), {"new"});
+    return w.status == FileWrite::Status::Failed && w.reason == "Permission denied" ? 0 : 1;
+  });
+  if (result < 0) GTEST_SKIP() << "no unprivileged user to run as on this machine";
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(home.read("PROT/STATE.TXT"), "old\n");
+  EXPECT_EQ(names_in(home.path() / "PROT"), std::vector<std::string>{"STATE.TXT"});
+}
+
+TEST(FileReplace, NeverFollowsALinkPlacedUnderTheTemporaryName) {
+  TempHome home;
+  home.write("OUTSIDE.TXT", "not to be touched\n");
+  // Every name the temporary file could take is a link out of the folder.
+  for (int attempt = 0; attempt < 3; ++attempt)
+    fs::create_symlink(home.path() / "OUTSIDE.TXT",
+                       home.prot(".STATE.TXT." + std::to_string(::getpid()) + "-" + std::to_string(attempt)));
+  FileWrite w = file_replace(home.prot("STATE.TXT"), {"state"});
+  ASSERT_EQ(w.status, FileWrite::Status::Written) << w.reason;
+  EXPECT_EQ(home.read("OUTSIDE.TXT"), "not to be touched\n");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(home.prot("STATE.TXT"))));
+  EXPECT_EQ(home.read("PROT/STATE.TXT"), "state\n");
+  EXPECT_EQ(names_in(home.path() / "PROT").size(), 4u);  // the three links stay, nothing else
+}
+
+TEST(FileReplace, RefusesWhatIsNoRegularFile) {
+  TempHome home;
+  home.write("OUTSIDE.TXT", "not to be touched\n");
+  fs::create_symlink(home.path() / "OUTSIDE.TXT", home.prot("LINK.TXT"));
+  ASSERT_EQ(::mkfifo(home.prot("FIFO.TXT").c_str(), 0644), 0);
+  for (const char* name : {"LINK.TXT", "FIFO.TXT"}) {
+    FileWrite w = file_replace(home.prot(name), {"state"});
+    EXPECT_EQ(w.status, FileWrite::Status::Failed) << name;
+    EXPECT_EQ(w.reason, NOT_A_REGULAR_FILE) << name;
+  }
+  EXPECT_EQ(home.read("OUTSIDE.TXT"), "not to be touched\n");
+}
+
+TEST(FileReplace, WithoutTheFolderNothingIsWritten) {
+  TempHome home(false);
+  EXPECT_EQ(file_replace(home.prot("STATE.TXT"), {"state"}).status, FileWrite::Status::NoFolder);
+  EXPECT_FALSE(fs::exists(home.path() / "PROT"));
+}
+
+TEST(FileReplace, AFullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  TempHome home;
+  testing::SmallDisk disk(home.path() / "PROT", 64 * 1024);
+  if (!disk.mounted()) GTEST_SKIP() << "no right to mount a small disk on this machine";
+  home.write("PROT/STATE.TXT", "old\n");
+  disk.fill();
+  FileWrite w = file_replace(home.prot("STATE.TXT"), std::vector<std::string>(100, std::string(80, 's')));
+  EXPECT_EQ(w.status, FileWrite::Status::Failed);
+  EXPECT_EQ(w.reason, "No space left on device");
+  EXPECT_EQ(home.read("PROT/STATE.TXT"), "old\n");
+  EXPECT_EQ(names_in(home.path() / "PROT"), (std::vector<std::string>{"STATE.TXT", "filler"}));
+}
+
+}  // namespace
+}  // namespace orva
