@@ -1,6 +1,10 @@
 #include "model/coefficient_files.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "model/kernel.hpp"
 #include "model/n2_coefficients.hpp"
@@ -109,6 +113,10 @@ TEST(CoefficientFile, NamesTheLineAndTheFieldOfAFault) {
       {"a half-time of 0.00", with_line(9, file_line(9, 0.0, 0.375, 0.9092)),
        "Zeile 10, Feld TAU (Spalten 5-11): Halbwertszeit 0"},
       {"a short line without a half-time", with_line(7, "K07"), "Zeile 8, Feld TAU (Spalten 5-11): Halbwertszeit 0"},
+      {"a negative half-time", with_line(9, file_line(9, -54.0, 0.375, 0.9092)),
+       "Zeile 10, Feld TAU (Spalten 5-11): Halbwertszeit negativ"},
+      {"the smallest negative half-time", with_line(16, "K16   -0.01  0.2327  0.9653   1.0  1.0"),
+       "Zeile 17, Feld TAU (Spalten 5-11): Halbwertszeit negativ"},
       {"the file ends after line 12", first_lines(12), "Zeile 13 fehlt (Datei endet nach Zeile 12)"},
       {"only the title", first_lines(1), "Zeile 2 fehlt (Datei endet nach Zeile 1)"},
       {"an empty file", first_lines(0), "Zeile 1 fehlt (Datei leer)"},
@@ -166,6 +174,23 @@ TEST(CoefficientFile, AFaultyFileLeavesEverythingAsItWas) {
                               ", Zeile 7, Feld A (Spalten 14-19): keine Zahl - nichts geaendert!\n"))
         << out;
   }
+}
+
+// A pipe or a device under the name of a coefficient file is not read (a
+// pipe would hold the command up, a device never end); the diver is told.
+TEST(CoefficientFile, APipeOrADeviceIsRefusedWithoutWaiting) {
+  TempHome home;
+  DiveState st = state_with_earlier_choices(home);
+  const Snapshot before(st);
+  ASSERT_EQ(::mkfifo(home.prot("F11.TXT").c_str(), 0644), 0);
+  std::filesystem::create_symlink("/dev/zero", home.prot("F05.TXT"));
+  ::alarm(10);
+  std::string n2 = bench::console_of(n2_coefficient_choice, st, home, {"11"});
+  std::string he = bench::console_of(he_coefficient_choice, st, home, {"5"});
+  ::alarm(0);
+  EXPECT_TRUE(Snapshot(st) == before);
+  EXPECT_TRUE(n2.ends_with("  Option: 11  set! \n  Datei F11.TXT, keine gewoehnliche Datei - nichts geaendert!\n")) << n2;
+  EXPECT_TRUE(he.ends_with("  Option: 5  gesetzt!\n  Datei F05.TXT, keine gewoehnliche Datei - nichts geaendert!\n")) << he;
 }
 
 TEST(CoefficientFile, AMissingFileNamesTheOptionAndLeavesModeVButNothingElse) {

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -344,6 +346,25 @@ TEST(StateFileRead, ABadFileChangesNothing) {
        "  Datei BAD     .TXT: Zeile 13, Nr. (Spalten  8- 9) keine Zahl - nichts geladen!"},
       {"short file", first_lines(14), "  Datei BAD     .TXT: Zeile 15 fehlt - nichts geladen!"},
       {"one line", first_lines(1), "  Datei BAD     .TXT: Zeile  2 fehlt - nichts geladen!"},
+      // Values no settings question accepts: the dive would go on with them.
+      {"ascent rate 0", with_line(1, 64, "  0.00"),
+       "  Datei BAD     .TXT: Zeile  2, ASCRATE (Spalten 64-69) unzulaessig - nichts geladen!"},
+      {"air pressure 0.1", with_line(1, 13, "0.100"),
+       "  Datei BAD     .TXT: Zeile  2, PAIR (Spalten 13-17) unzulaessig - nichts geladen!"},
+      {"minute volume 0.4", with_line(1, 24, " 0.4"),
+       "  Datei BAD     .TXT: Zeile  2, AMV (Spalten 24-27) unzulaessig - nichts geladen!"},
+      {"quotient 0.3, below the binary128 bound", with_line(1, 33, "0.300"),
+       "  Datei BAD     .TXT: Zeile  2, RQ (Spalten 33-37) unzulaessig - nichts geladen!"},
+      {"no oxygen", with_line(1, 43, "0.000"),
+       "  Datei BAD     .TXT: Zeile  2, FO2 (Spalten 43-47) unzulaessig - nichts geladen!"},
+      {"oxygen and helium above 1", with_line(1, 43, "0.900 He: .150"),
+       "  Datei BAD     .TXT: Zeile  2, FHE (Spalten 53-56) unzulaessig - nichts geladen!"},
+      {"GF Hi 0", with_line(3, 21, "  0.00"),
+       "  Datei BAD     .TXT: Zeile  4, GFHI (Spalten 21-26) unzulaessig - nichts geladen!"},
+      {"GF Lo 1.6", with_line(3, 34, "  1.60"),
+       "  Datei BAD     .TXT: Zeile  4, GFLO (Spalten 34-39) unzulaessig - nichts geladen!"},
+      {"last stop 1 m", with_line(3, 52, " 1.0"),
+       "  Datei BAD     .TXT: Zeile  4, LASTSTOP (Spalten 52-55) unzulaessig - nichts geladen!"},
   };
   for (const BadFile& c : cases) {
     TempHome home;
@@ -438,6 +459,142 @@ TEST(StateFileWrite, AFailedWriteKeepsTheOldFile) {
             "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?\n"
             "  Datei KEEP    .TXT: File too large - nichts gespeichert!\n"
             "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?");
+}
+
+// W writes only a file that R reads back as it was meant: a value too wide
+// for its field, or stored as one its question refuses, stops the write,
+// keeps the older file and names the field. The command then ends.
+TEST(StateFileWrite, WritesOnlyWhatReadsBack) {
+  struct Case {
+    const char* what;
+    void (*change)(DiveState&);
+    const char* message;
+  } cases[] = {
+      {"an ascent rate saved as 0.00", [](DiveState& st) { st.ASCRATE = 0.004; },
+       "  Datei KEEP    .TXT: Zeile  2, ASCRATE (Spalten 64-69) unzulaessig - nichts gespeichert!"},
+      {"a quotient saved as 0.300", [](DiveState& st) { st.RQ = 0.3001; },
+       "  Datei KEEP    .TXT: Zeile  2, RQ (Spalten 33-37) unzulaessig - nichts gespeichert!"},
+      {"a last stop saved as 1.0", [](DiveState& st) { st.LASTSTOP = 1.04; },
+       "  Datei KEEP    .TXT: Zeile  4, LASTSTOP (Spalten 52-55) unzulaessig - nichts gespeichert!"},
+      {"a K value too wide", [](DiveState& st) { st.KCNS = 123456789.0; },
+       "  Datei KEEP    .TXT: Zeile  3, KCNS (Spalten 38-45) zu breit - nichts gespeichert!"},
+      {"a tension too wide", [](DiveState& st) { st.PN2[16] = 1000.0; },
+       "  Datei KEEP    .TXT: Zeile 22, PN2(16) (Spalten 10-16) zu breit - nichts gespeichert!"},
+      {"no number", [](DiveState& st) { st.PRT = std::nan(""); },
+       "  Datei KEEP    .TXT: Zeile  3, PRT (Spalten 69-73) keine Zahl - nichts gespeichert!"},
+  };
+  for (const Case& c : cases) {
+    TempHome home;
+    home.write("PROT/KEEP    .TXT", "an older state\n");
+    DiveState st = known_state();
+    c.change(st);
+    std::string shown = run_f(st, home, {"KEEP", "W"});
+    EXPECT_EQ(home.read("PROT/KEEP    .TXT"), "an older state\n") << c.what;
+    EXPECT_EQ(prot_files(home), std::vector<std::string>{"KEEP    .TXT"}) << c.what;
+    EXPECT_EQ(shown, "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?\n" + std::string(c.message) + "\n")
+        << c.what;
+  }
+}
+
+// A day at 60 m: the CNS K value no longer fits its field.
+TEST(StateFileWrite, ADiveTooLongForTheFileIsNotSavedInSilence) {
+  TempHome home;
+  SessionResult r = run_session("c\nD\n60.\n1440.\nF\nLONG\nW\nq\n", home.path());
+  EXPECT_NE(r.output.find("  Datei LONG    .TXT: Zeile  3, KCNS (Spalten 38-45) zu breit - nichts gespeichert!\n"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(home.prot("LONG    .TXT")));
+}
+
+// The protocol and the coefficient files are the program's own: no state
+// file replaces or is read from them, whatever the case of the name. What
+// counts is the file the name field gives (its last 8 characters).
+TEST(StateFileNames, TheProgramsOwnFilesAreNoStateFiles) {
+  struct Case {
+    const char* typed;
+    const char* answer;
+    const char* message;  // "" when the name is taken
+  } cases[] = {
+      {"PROTOCOL", "W", "  Datei PROTOCOL.TXT gehoert dem Programm - anderer Name!"},
+      {"protocol", "w", "  Datei protocol.TXT gehoert dem Programm - anderer Name!"},
+      {"MYPROTOCOL", "W", "  Datei PROTOCOL.TXT gehoert dem Programm - anderer Name!"},
+      {"PROTOCOL", "R", "  Datei PROTOCOL.TXT gehoert dem Programm - anderer Name!"},
+      // Blanks of the name field stand before ".TXT": another file.
+      {"N2COEFF", "W", ""},
+      {"F10", "W", ""},
+  };
+  for (const Case& c : cases) {
+    TempHome home;
+    const std::string own = "lines of earlier runs\n";
+    for (const char* file : {"PROTOCOL.TXT", "N2COEFF.TXT", "F10.TXT"}) home.write(std::string("PROT/") + file, own);
+    DiveState st = known_state();
+    std::vector<std::string> typed = {c.typed, c.answer};
+    if (*c.message) typed.insert(typed.end(), {"SAFE", "n"});
+    std::string shown = run_f(st, home, typed);
+    for (const char* file : {"PROTOCOL.TXT", "N2COEFF.TXT", "F10.TXT"})
+      EXPECT_EQ(home.read(std::string("PROT/") + file), own) << c.typed << " " << file;
+    std::vector<std::string> lines = split_lines(shown);
+    if (*c.message) {
+      ASSERT_EQ(lines.size(), 5u) << c.typed;
+      EXPECT_EQ(lines[2], c.message) << c.typed;
+      EXPECT_EQ(lines[3], "  Filename = ? SAFE             4") << c.typed;
+      EXPECT_EQ(prot_files(home).size(), 3u) << c.typed;
+    } else {
+      EXPECT_EQ(lines.size(), 2u) << c.typed;
+      EXPECT_EQ(prot_files(home).size(), 4u) << c.typed;
+    }
+  }
+}
+
+// A state file made read-only is kept: F says why and asks for the name
+// again. File modes bind only a user without rights.
+TEST(StateFileWrite, AWriteProtectedFileIsKept) {
+  TempHome home;
+  home.write("PROT/SAVED   .TXT", KNOWN_FILE);
+  fs::permissions(home.prot("SAVED   .TXT"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(home.path() / "PROT", fs::perms::all);
+  std::string shown;
+  int result = testing::run_unprivileged([&] {
+    DiveState st = known_state();
+    st.DEPTH = 40.0;
+    FakePlatform p({"SAVED", "W", "SAVED", "n"}, home.path());
+    state_file(st, p);
+    return p.output() == "  Filename = ? SAVED            5\n  WRITE = W, READ = R ?\n"
+                         "  Datei SAVED   .TXT: Permission denied - nichts gespeichert!\n"
+                         "  Filename = ? SAVED            5\n  WRITE = W, READ = R ?"
+               ? 0
+               : 1;
+  });
+  if (result < 0) GTEST_SKIP() << "no unprivileged user to run as on this machine";
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(home.read("PROT/SAVED   .TXT"), KNOWN_FILE);
+  EXPECT_EQ(fs::status(home.prot("SAVED   .TXT")).permissions(),
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(prot_files(home), std::vector<std::string>{"SAVED   .TXT"});
+}
+
+// A pipe, a device or a link under the name of a state file: nothing is
+// read from or written to it, and F does not wait.
+TEST(StateFileNames, WhatIsNoRegularFileIsNeitherReadNorWritten) {
+  TempHome home;
+  home.write("OUTSIDE.TXT", "not to be touched\n");
+  ASSERT_EQ(::mkfifo(home.prot("PIPE    .TXT").c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", home.prot("ZERO    .TXT"));
+  fs::create_symlink(home.path() / "OUTSIDE.TXT", home.prot("LINK    .TXT"));
+  DiveState st = known_state();
+  const std::vector<double> before = read_values(st);
+  ::alarm(10);
+  std::string shown = run_f(st, home, {"PIPE", "R", "ZERO", "R", "LINK", "W", "x", "n"});
+  ::alarm(0);
+  EXPECT_EQ(read_values(st), before);
+  EXPECT_EQ(home.read("OUTSIDE.TXT"), "not to be touched\n");
+  EXPECT_EQ(shown,
+            "  Filename = ? PIPE             4\n  WRITE = W, READ = R ?\n"
+            "  Datei PIPE    .TXT: keine gewoehnliche Datei - nichts geladen!\n"
+            "  Filename = ? ZERO             4\n  WRITE = W, READ = R ?\n"
+            "  Datei ZERO    .TXT: keine gewoehnliche Datei - nichts geladen!\n"
+            "  Filename = ? LINK             4\n  WRITE = W, READ = R ?\n"
+            "  Datei LINK    .TXT: keine gewoehnliche Datei - nichts gespeichert!\n"
+            "  Filename = ? x                1\n  WRITE = W, READ = R ?");
 }
 
 TEST(StateFileWrite, NoProtFolderAsksForTheNameAgain) {
