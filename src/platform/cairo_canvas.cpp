@@ -62,6 +62,32 @@ void CairoCanvas::paint_clear() {
   cairo_paint(cr_);
 }
 
+void CairoCanvas::paint_grid_text(int row, int column, std::string_view text, int colour) {
+  // The written text, without its outer blanks, gets a black background so
+  // that it stays readable over the bars and lines painted before it.
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return;
+  size_t last = text.find_last_not_of(' ');
+  int top = (row - 1) * GFX_CELL_HEIGHT;
+  int left = (column - 1 + static_cast<int>(first)) * GFX_CELL_WIDTH;
+  set_palette_colour(cr_, 0);
+  cairo_rectangle(cr_, left, top, static_cast<int>(last - first + 1) * GFX_CELL_WIDTH, GFX_CELL_HEIGHT);
+  cairo_fill(cr_);
+
+  cairo_select_font_face(cr_, TEXT_GRID_FONT, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr_, TEXT_GRID_SIZE);
+  set_palette_colour(cr_, colour);
+  for (size_t k = first; k <= last; ++k) {
+    if (text[k] == ' ') continue;
+    // One glyph per cell keeps every character on the grid whatever the
+    // font's advance.
+    char glyph[2] = {text[k], '\0'};
+    cairo_move_to(cr_, (column - 1 + static_cast<int>(k)) * GFX_CELL_WIDTH, top + TEXT_GRID_BASELINE);
+    cairo_show_text(cr_, glyph);
+    cairo_new_path(cr_);
+  }
+}
+
 void CairoCanvas::paint_line(Pixel from, Pixel to, int colour) {
   set_palette_colour(cr_, colour);
   // Through the pixel centres; the square caps take in both end pixels.
@@ -92,48 +118,6 @@ int CairoCanvas::paint_text(Pixel at, std::string_view text, int colour) {
   return static_cast<int>(std::lround(extents.x_advance));
 }
 
-cairo_surface_t* CairoCanvas::compose() const {
-  cairo_surface_flush(surface_);
-  cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, GFX_WIDTH, GFX_HEIGHT);
-  cairo_t* cr = cairo_create(picture);
-  crisp(cr);
-  cairo_set_source_surface(cr, surface_, 0, 0);
-  cairo_paint(cr);
-
-  cairo_select_font_face(cr, TEXT_GRID_FONT, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, TEXT_GRID_SIZE);
-  for (int row = 1; row <= GFX_ROWS; ++row) {
-    int top = (row - 1) * GFX_CELL_HEIGHT;
-    // Each written stretch of the row, without its outer blanks, gets a black
-    // background so that the text stays readable over bars and lines.
-    for (int c = 1; c <= GFX_COLUMNS;) {
-      if (cell(row, c).colour < 0 || cell(row, c).ch == ' ') {
-        ++c;
-        continue;
-      }
-      int end = c;
-      while (end < GFX_COLUMNS && cell(row, end + 1).colour >= 0) ++end;
-      while (cell(row, end).ch == ' ') --end;
-      set_palette_colour(cr, 0);
-      cairo_rectangle(cr, (c - 1) * GFX_CELL_WIDTH, top, (end - c + 1) * GFX_CELL_WIDTH, GFX_CELL_HEIGHT);
-      cairo_fill(cr);
-      for (int k = c; k <= end; ++k) {
-        const Cell& cl = cell(row, k);
-        if (cl.ch == ' ') continue;
-        char glyph[2] = {cl.ch, '\0'};
-        set_palette_colour(cr, cl.colour);
-        cairo_move_to(cr, (k - 1) * GFX_CELL_WIDTH, top + TEXT_GRID_BASELINE);
-        cairo_show_text(cr, glyph);
-        cairo_new_path(cr);
-      }
-      c = end + 1;
-    }
-  }
-  cairo_destroy(cr);
-  cairo_surface_flush(picture);
-  return picture;
-}
-
 std::optional<std::filesystem::path> CairoCanvas::gfx_save_picture(std::string_view name) {
   std::error_code ec;
   std::filesystem::create_directories(folder_, ec);
@@ -151,9 +135,8 @@ std::optional<std::filesystem::path> CairoCanvas::gfx_save_picture(std::string_v
   }
   if (!out) throw std::runtime_error(folder_.string() + ": no free picture name");
 
-  cairo_surface_t* picture = compose();
-  cairo_status_t status = cairo_surface_write_to_png_stream(picture, write_to_file, out);
-  cairo_surface_destroy(picture);
+  cairo_surface_flush(surface_);
+  cairo_status_t status = cairo_surface_write_to_png_stream(surface_, write_to_file, out);
   bool closed = std::fclose(out) == 0;
   if (status != CAIRO_STATUS_SUCCESS || !closed) {
     std::filesystem::remove(path, ec);

@@ -1,7 +1,8 @@
 // The drawing surface of the terminal: a 640 x 480 picture in the 16-colour
 // palette, drawn with Cairo and written as a PNG file into a folder when the
-// plot pauses. The text grid is drawn in 8 x 16 cells of a monospace font on
-// top of the drawing; drawn texts use a serif font of 13 pixels.
+// plot pauses. Everything is painted in the order it comes, each item over
+// what was painted before: text written on the grid in 8 x 16 cells of a
+// monospace font, drawn texts in a serif font of 13 pixels.
 #pragma once
 
 #include <filesystem>
@@ -27,14 +28,12 @@ class CairoCanvas final : public GridCanvas {
 
  protected:
   void paint_clear() override;
+  void paint_grid_text(int row, int column, std::string_view text, int colour) override;
   void paint_line(Pixel from, Pixel to, int colour) override;
   void paint_rectangle(Pixel a, Pixel b, int colour) override;
   int paint_text(Pixel at, std::string_view text, int colour) override;
 
  private:
-  // The drawing with the text grid on top.
-  cairo_surface_t* compose() const;
-
   std::filesystem::path folder_;
   cairo_surface_t* surface_;
   cairo_t* cr_;

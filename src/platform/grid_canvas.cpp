@@ -25,12 +25,13 @@ void GridCanvas::gfx_set_text_position(int row, int column) {
 }
 
 void GridCanvas::gfx_write_text(std::string_view text) {
-  for (char c : text) {
-    // Text that runs past column 80 is clipped at the grid's edge; it does not
-    // continue on the next row.
-    if (column_ <= GFX_COLUMNS) grid_[row_ - 1][column_ - 1] = {c, text_colour_};
-    ++column_;
-  }
+  // Text that runs past column 80 is clipped at the grid's edge; it does not
+  // continue on the next row.
+  int column = column_;
+  size_t landed = column <= GFX_COLUMNS ? std::min<size_t>(text.size(), GFX_COLUMNS - column + 1) : 0;
+  for (size_t k = 0; k < landed; ++k) grid_[row_ - 1][column - 1 + k] = {text[k], text_colour_};
+  column_ += static_cast<int>(text.size());
+  if (landed > 0) paint_grid_text(row_, column, text.substr(0, landed), text_colour_);
 }
 
 void GridCanvas::gfx_new_line() {

@@ -1,7 +1,8 @@
 // What every drawing surface of the plots has in common: the 80 x 30 text
 // grid with the colour of every character, the text cursor, the colours, the
 // world window with its mapping to pixels and the graphics position. A
-// surface built on it only paints lines, rectangles and drawn texts.
+// surface built on it only paints the texts written on the grid, the lines,
+// rectangles and drawn texts, each the moment it comes, over what came before.
 #pragma once
 
 #include <array>
@@ -58,6 +59,9 @@ class GridCanvas : public Graphics {
  protected:
   // The painting of a surface; colours are palette indices.
   virtual void paint_clear() {}
+  // Paints text just written on the grid: `text` is what landed in the row
+  // from `column` on, the part past column 80 already cut off.
+  virtual void paint_grid_text(int row, int column, std::string_view text, int colour) = 0;
   virtual void paint_line(Pixel from, Pixel to, int colour) = 0;
   virtual void paint_rectangle(Pixel a, Pixel b, int colour) = 0;
   // Paints a text with its top left at `at`; returns its width in pixels.

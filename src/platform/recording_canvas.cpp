@@ -34,6 +34,14 @@ std::vector<GfxCall> RecordingCanvas::calls(std::string_view op) const {
 
 void RecordingCanvas::paint_clear() { record("clear"); }
 
+void RecordingCanvas::paint_grid_text(int row, int column, std::string_view text, int colour) {
+  GfxCall& c = record("write");
+  c.colour = colour;
+  c.row = row;
+  c.column = column;
+  c.text = text;
+}
+
 void RecordingCanvas::paint_line(Pixel from, Pixel to, int colour) {
   GfxCall& c = record("line");
   c.colour = colour;

@@ -1,5 +1,6 @@
-// A drawing surface for tests: it keeps the text grid and the list of calls,
-// the drawing calls in pixel coordinates after the world-window mapping.
+// A drawing surface for tests: it keeps the text grid and the list of calls in
+// the order they paint, the drawing calls in pixel coordinates after the
+// world-window mapping.
 #pragma once
 
 #include <string>
@@ -10,13 +11,14 @@
 namespace orva {
 
 struct GfxCall {
-  // "mode", "clear", "load_fonts", "select_font", "release_font", "line",
-  // "fill", "text", "save".
+  // "mode", "clear", "load_fonts", "select_font", "release_font", "write"
+  // (text on the grid), "line", "fill", "text" (drawn text), "save".
   std::string op;
-  int colour = -1;   // line, fill, text
-  Pixel a, b;        // line: from, to; fill: the two corners; text: top left
-  int mode = 0;      // mode
-  std::string text;  // load_fonts, select_font, text, save
+  int colour = -1;          // write, line, fill, text
+  Pixel a, b;               // line: from, to; fill: the two corners; text: top left
+  int row = 0, column = 0;  // write: the first cell
+  int mode = 0;             // mode
+  std::string text;         // load_fonts, select_font, write, text, save
 };
 
 class RecordingCanvas final : public GridCanvas {
@@ -36,6 +38,7 @@ class RecordingCanvas final : public GridCanvas {
 
  protected:
   void paint_clear() override;
+  void paint_grid_text(int row, int column, std::string_view text, int colour) override;
   void paint_line(Pixel from, Pixel to, int colour) override;
   void paint_rectangle(Pixel a, Pixel b, int colour) override;
   int paint_text(Pixel at, std::string_view text, int colour) override;

@@ -103,6 +103,94 @@ TEST(CairoCanvas, EachPlotWritesAReadablePicture) {
   }
 }
 
+// Every item lies over what was painted before it: written text hides a line
+// drawn earlier behind its black background, from its first to its last
+// non-blank character (outer blanks leave the picture as it was), and a line
+// drawn after the text paints over it.
+TEST(CairoCanvas, EachItemPaintsOverWhatCameBefore) {
+  TempHome home;
+  CairoCanvas canvas(home.path() / "PLOTS");
+  canvas.gfx_set_mode(18);
+  // Before any window the world is the pixel grid. Pixel row 30 lies in text
+  // row 2 (pixels 16 to 31), below the glyphs of capitals.
+  canvas.gfx_set_colour(12);
+  canvas.gfx_move_to(0, 30);
+  canvas.gfx_line_to(639, 30);
+  canvas.gfx_set_text_colour(15);
+  canvas.gfx_set_text_position(2, 3);
+  canvas.gfx_write_text(" AB CD ");  // columns 3 to 9, pixels 16 to 71
+  canvas.gfx_set_colour(9);
+  canvas.gfx_move_to(44, 0);  // through the blank at column 6
+  canvas.gfx_line_to(44, 100);
+  std::optional<std::filesystem::path> file = canvas.gfx_save_picture("T");
+  ASSERT_TRUE(file);
+  Picture pic = read_png(*file);
+  ASSERT_EQ(pic.width, 640);
+
+  struct Spot {
+    int x, y;
+    unsigned rgb;
+    const char* what;
+  };
+  const Spot spots[] = {
+      {10, 30, 0xFF0000, "the earlier line left of the text"},
+      {20, 30, 0xFF0000, "the earlier line under the leading blank"},
+      {28, 30, 0x000000, "the earlier line under \"A\""},
+      {42, 30, 0x000000, "the earlier line under the inner blank"},
+      {60, 30, 0x000000, "the earlier line under \"D\""},
+      {68, 30, 0xFF0000, "the earlier line under the trailing blank"},
+      {44, 30, 0x0000FF, "the later line over the text"},
+      {44, 16, 0x0000FF, "the later line at the top of the text row"},
+  };
+  for (const Spot& s : spots) EXPECT_EQ(pic.at(s.x, s.y), s.rgb) << s.what;
+  EXPECT_EQ(colours_in(pic, 24, 16, 31, 31), (std::set<unsigned>{0x000000, 0xFFFFFF})) << "the cell of \"A\"";
+}
+
+// Bars and lines that reach the header rows keep their whole length there,
+// over the header text: the sum bars of compartments 1 to 4 after 20 minutes
+// at 80 m on 12/60 trimix (7.68, 7.38, 6.90 and 6.22 bar, tops at pixel rows
+// 18, 35, 62 and 100), the GF Hi line at 120 % (pixel row 32) from the axis to
+// its end, and the dark red heat-map bars of the fast compartments after a
+// further minute at 12 m, above 130 % and so through header rows 1 to 6.
+TEST(CairoCanvas, ChartOverTheHeaderRows) {
+  const std::string deep_dive = "M\n0.12\n0.60\nD\n80.\n20.\n";
+  struct Stretch {
+    int x0, y0, x1, y1;
+    unsigned rgb;
+    const char* what;
+  };
+  struct Case {
+    const char* name;
+    std::string commands;
+    std::vector<Stretch> stretches;
+  };
+  const std::vector<Case> cases = {
+      {"P",
+       "P\n\n",
+       {{50, 18, 56, 111, 0xFFFFFF, "sum bar of compartment 1"},
+        {85, 35, 90, 111, 0xFFFFFF, "sum bar of compartment 2"},
+        {120, 62, 125, 111, 0xFFFFFF, "sum bar of compartment 3"},
+        {155, 100, 160, 111, 0xFFFFFF, "sum bar of compartment 4"}}},
+      {"PCT", "GF\n1.2\n1.2\n%P\n\n", {{58, 32, 537, 32, 0xFFFF00, "GF Hi line"}}},
+      {"HM",
+       "D\n12.\n1.\nHM\n\n",
+       {{110, 0, 115, 95, 0x800000, "bar of compartment 2"},
+        {139, 0, 145, 95, 0x800000, "bar of compartment 3"},
+        {197, 0, 203, 95, 0x800000, "bar of compartment 5"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempHome home(false);  // no protocol folder: the session asks for no comment
+    CairoCanvas canvas(home.path() / "PLOTS");
+    SessionResult r = run_session(deep_dive + c.commands + "Q\n", home.path(), &canvas);
+    EXPECT_EQ(r.exit_code, 0);
+    Picture pic = read_png(home.path() / "PLOTS" / (std::string(c.name) + "-0001.png"));
+    ASSERT_EQ(pic.width, 640);
+    for (const Stretch& s : c.stretches)
+      EXPECT_EQ(colours_in(pic, s.x0, s.y0, s.x1, s.y1), std::set<unsigned>{s.rgb}) << s.what;
+  }
+}
+
 // A new name for every plot; an earlier picture stays as it was.
 TEST(CairoCanvas, NeverOverwritesAPicture) {
   TempHome home;

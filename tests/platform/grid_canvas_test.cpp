@@ -99,3 +99,38 @@ TEST(GridCanvas, TextGrid) {
   canvas.gfx_write_text("home");
   EXPECT_EQ(right_trimmed(canvas.row_text(1)), "home");
 }
+
+// Text goes to the surface the moment it is written, between the drawing
+// calls around it, in its colour from its first cell; only what lands on the
+// grid is handed over, so text past column 80 is cut off there.
+TEST(GridCanvas, WrittenTextIsPaintedInItsTurn) {
+  RecordingCanvas canvas;
+  canvas.gfx_set_mode(18);
+  canvas.gfx_move_to(0, 0);
+  canvas.gfx_line_to(639, 0);
+  canvas.gfx_set_text_colour(12);
+  canvas.gfx_set_text_position(2, 75);
+  canvas.gfx_write_text("abcdefghij");
+  canvas.gfx_write_text("more");  // behind the edge: nothing to paint
+  canvas.gfx_fill_rectangle(0, 0, 10, 10);
+  canvas.gfx_set_text_position(37, 3);
+  canvas.gfx_set_text_colour(9);
+  canvas.gfx_write_text(" row 30 ");
+
+  std::vector<std::string> ops;
+  for (const GfxCall& c : canvas.calls()) ops.push_back(c.op);
+  EXPECT_EQ(ops, (std::vector<std::string>{"mode", "clear", "line", "write", "fill", "write"}));
+  struct Write {
+    int row, column, colour;
+    std::string text;
+  };
+  const Write expected[] = {{2, 75, 12, "abcdef"}, {30, 3, 9, " row 30 "}};
+  std::vector<GfxCall> writes = canvas.calls("write");
+  ASSERT_EQ(writes.size(), 2u);
+  for (size_t k = 0; k < writes.size(); ++k) {
+    EXPECT_EQ(writes[k].row, expected[k].row) << "#" << k;
+    EXPECT_EQ(writes[k].column, expected[k].column) << "#" << k;
+    EXPECT_EQ(writes[k].colour, expected[k].colour) << "#" << k;
+    EXPECT_EQ(writes[k].text, expected[k].text) << "#" << k;
+  }
+}

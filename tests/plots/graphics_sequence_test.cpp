@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/recording_canvas.hpp"
 #include "plots/compartment_plot.hpp"
 #include "plots/grid_expect.hpp"
@@ -29,7 +31,19 @@ const Plot PLOTS[] = {
 std::vector<std::string> ops(const RecordingCanvas& c) {
   std::vector<std::string> out;
   for (const GfxCall& call : c.calls())
-    if (call.op != "line" && call.op != "fill" && call.op != "text") out.push_back(call.op);
+    if (call.op != "write" && call.op != "line" && call.op != "fill" && call.op != "text") out.push_back(call.op);
+  return out;
+}
+
+// Every painting call in order, by a short name: "write ROW,COLUMN" for text on
+// the grid, "line COLOUR", "fill COLOUR", "text TEXT" for drawn text.
+std::vector<std::string> painted(const RecordingCanvas& c) {
+  std::vector<std::string> out;
+  for (const GfxCall& call : c.calls()) {
+    if (call.op == "write") out.push_back("write " + std::to_string(call.row) + "," + std::to_string(call.column));
+    if (call.op == "line" || call.op == "fill") out.push_back(call.op + " " + std::to_string(call.colour));
+    if (call.op == "text") out.push_back("text " + call.text);
+  }
   return out;
 }
 
@@ -62,6 +76,54 @@ TEST(GraphicsSequence, SetUpAndEnd) {
     }
     EXPECT_EQ(canvas.row_text(1).substr(first - 1, 12), " ORVA V 3_10");
     EXPECT_TRUE(r.output.empty()) << r.output;
+  }
+}
+
+// What a plot shows depends on the order it paints in, each item over the
+// ones before: the red header line first and the header values before the
+// chart; in P each inspired-pressure line just before its label and the bars
+// after all text; in %P and HM the depth and dive time after the bars and the
+// gradient-factor lines last.
+TEST(GraphicsSequence, PaintsInTheOrderOfTheSequence) {
+  struct Case {
+    PlotHandler handler;
+    std::vector<std::string> in_order;  // the first is painted first, the last last
+    std::string last_write;
+  };
+  const Case cases[] = {
+      {compartment_pressure_plot,
+       {"write 1,1", "write 2,1", "write 9,35", "line 14", "write 4,5", "line 10", "write 12,39", "line 9",
+        "write 13,39", "line 15", "write 11,39", "write 18,64", "fill 15", "text 6"},
+       "write 18,64"},
+      {percent_saturation_plot,
+       {"write 1,2", "write 3,2", "write 8,72", "line 14", "write 28,10", "fill 10", "write 4,60", "write 5,60",
+        "line 14", "text  GF Hi", "line 14", "text  GF Lo"},
+       "write 5,60"},
+      {trimix_heat_map,
+       {"write 1,2", "write 2,15", "write 9,72", "write 5,15", "line 14", "write 28,10", "fill 14", "write 4,60",
+        "write 5,60", "line 14", "text  GF Hi", "line 14", "text  GF Lo"},
+       "write 5,60"},
+  };
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    const Case& c = cases[k];
+    SCOPED_TRACE(PLOTS[k].name);
+    DiveState st = trimix_dive_state();
+    RecordingCanvas canvas;
+    run_plot(c.handler, st, canvas);
+    std::vector<std::string> names = painted(canvas);
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.front(), c.in_order.front());
+    EXPECT_EQ(names.back(), c.in_order.back());
+    auto from = names.begin();
+    for (const std::string& name : c.in_order) {
+      auto found = std::find(from, names.end(), name);
+      EXPECT_TRUE(found != names.end()) << name << " is not painted after the calls listed before it";
+      if (found != names.end()) from = found + 1;
+    }
+    auto last_write =
+        std::find_if(names.rbegin(), names.rend(), [](const std::string& n) { return n.starts_with("write"); });
+    ASSERT_TRUE(last_write != names.rend());
+    EXPECT_EQ(*last_write, c.last_write);
   }
 }
 
