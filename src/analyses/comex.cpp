@@ -92,7 +92,7 @@ double comex_constant(double T, double D, double L) {
   return to_double(qpow(q(T), 2.5Q) * q(fourth_power(D)) / q(L));
 }
 
-std::int64_t comex_stop_count(double D) { return to_int64(q(D) * 0.6Q / 3.0Q) + 1; }
+std::int64_t comex_stop_count(double D) { return saturating_int64(q(D) * 0.6Q / 3.0Q) + 1; }
 
 double comex_stop_minutes(double K, double depth) {
   const quad S = q(depth);

@@ -8,17 +8,17 @@
 namespace orva {
 
 std::int64_t first_stop_depth(double C, int G) {
-  std::int64_t n = to_int64(q(C) / q(static_cast<double>(G)));
+  std::int64_t n = saturating_int64(q(C) / q(static_cast<double>(G)));
   return G * n + G;
 }
 
 double rounded_stop_time(double T, double ASCRATE) {
-  std::int64_t whole = to_int64(q(T) + 3.0Q / q(ASCRATE));
+  std::int64_t whole = saturating_int64(q(T) + 3.0Q / q(ASCRATE));
   return to_double(static_cast<quad>(whole) + 1.0Q);
 }
 
 double whole_minutes_plus_one(double T) {
-  std::int64_t whole = to_int64(q(T));
+  std::int64_t whole = saturating_int64(q(T));
   return to_double(static_cast<quad>(whole) + 1.0Q);
 }
 
