@@ -1,7 +1,5 @@
 #include "prognosis/engine.hpp"
 
-#include <cmath>
-
 #include "model/kernel.hpp"
 #include "platform/quad.hpp"
 
@@ -23,7 +21,7 @@ double whole_minutes_plus_one(double T) {
 }
 
 double time_to_surface(double SUM, double DEPTH, double ASCRATE) {
-  double D = std::trunc(DEPTH / ASCRATE);
+  double D = static_cast<double>(saturating_int64(DEPTH / ASCRATE));
   return SUM + D;
 }
 

@@ -177,13 +177,17 @@ void run_schedule(Prognosis& variant, DiveState& st, Platform& p);
 // in integer arithmetic.
 std::int64_t first_stop_depth(double C, int G);
 
-// trunc(T + 3 / ASCRATE) + 1, in binary128, rounded to double.
+// trunc(T + 3 / ASCRATE) + 1, in binary128, rounded to double. A sum too
+// large for a whole number (an infinite T, an ASCRATE of 0) counts as the
+// largest whole number, so the minutes print as asterisks.
 double rounded_stop_time(double T, double ASCRATE);
 
-// trunc(T) + 1: T truncated toward zero to a whole number, 1 added.
+// trunc(T) + 1: T truncated toward zero to a whole number, 1 added; an
+// infinite T counts as the largest whole number.
 double whole_minutes_plus_one(double T);
 
-// SUM + trunc(DEPTH / ASCRATE), the division in double.
+// SUM + trunc(DEPTH / ASCRATE), the division in double; an ascent time too
+// long for a whole number (an ASCRATE of 0) counts as the largest.
 double time_to_surface(double SUM, double DEPTH, double ASCRATE);
 
 // E6.4: T = max(+0.0, t(1), ..., t(16)); lead becomes the highest-numbered

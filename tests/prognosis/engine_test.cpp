@@ -7,8 +7,10 @@
 #include <string>
 
 #include "model/kernel.hpp"
-#include "platform/console.hpp"
 #include "model/started_state.hpp"
+#include "platform/console.hpp"
+#include "platform/format.hpp"
+#include "prognosis/plain_prognosis.hpp"
 
 namespace orva {
 namespace {
@@ -42,10 +44,33 @@ TEST(RoundedStopTime, AddsTheAllowanceForTheThreeMetreMoveAndOneMinute) {
     EXPECT_EQ(rounded_stop_time(c.T, c.ASCRATE), c.Tr) << "T = " << c.T << ", ASCRATE = " << c.ASCRATE;
 }
 
+// The largest whole number plus one, rounded to double (2^63): the stop
+// minutes of a stop time that no whole number holds.
+constexpr double LONGEST_MINUTES = 9223372036854775808.0;
+
+TEST(RoundedStopTime, ASumNoWholeNumberHoldsCountsAsTheLargest) {
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    double T, ASCRATE, Tr;
+  } cases[] = {
+      {0.0, 0.0, LONGEST_MINUTES},     // 3 / 0 is infinite
+      {12.5, 1e-300, LONGEST_MINUTES},  // 3 / ASCRATE beyond the 64-bit range
+      {inf, 9.0, LONGEST_MINUTES},
+      {inf, -0.0, LONGEST_MINUTES},     // infinity less infinity is not a number
+      {0.0, -0.0, -LONGEST_MINUTES},    // the smallest whole number, plus one
+  };
+  for (const Case& c : cases) {
+    double Tr = rounded_stop_time(c.T, c.ASCRATE);
+    EXPECT_EQ(Tr, c.Tr) << "T = " << c.T << ", ASCRATE = " << c.ASCRATE;
+    EXPECT_EQ(format_fixed(Tr, 8, 1), "********") << "T = " << c.T << ", ASCRATE = " << c.ASCRATE;
+  }
+}
+
 TEST(WholeMinutesPlusOne, TruncatesTowardZero) {
   struct Case {
     double T, Tr;
-  } cases[] = {{0.0, 1.0}, {-0.0, 1.0}, {2.0, 3.0}, {2.999, 3.0}, {14.0, 15.0}};
+  } cases[] = {{0.0, 1.0},  {-0.0, 1.0}, {2.0, 3.0}, {2.999, 3.0}, {14.0, 15.0},
+               {1e300, LONGEST_MINUTES}, {std::numeric_limits<double>::infinity(), LONGEST_MINUTES}};
   for (const Case& c : cases) EXPECT_EQ(whole_minutes_plus_one(c.T), c.Tr) << "T = " << c.T;
 }
 
@@ -57,6 +82,8 @@ TEST(TimeToSurface, AddsTheTruncatedAscentTime) {
       {5.0, 27.0, 9.0, 8.0},   // exactly 3
       {1.0, 8.9, 9.0, 1.0},    // below one minute of ascent
       {12.0, 45.0, 10.0, 16.0},
+      {5.0, 30.0, 0.0, LONGEST_MINUTES},    // an ascent that never ends: the largest whole number
+      {5.0, 30.0, -0.0, -LONGEST_MINUTES},
   };
   for (const Case& c : cases) EXPECT_EQ(time_to_surface(c.SUM, c.DEPTH, c.ASCRATE), c.TTS) << "DEPTH = " << c.DEPTH;
 }
@@ -273,6 +300,26 @@ TEST(Engine, FirstStopTimesStartFromTheSumsBeforeTheAscent) {
   s.st.CEILM[1] = 12.5;
   run_schedule(v, s.st, s.p);
   EXPECT_EQ(v.first, s.st.PN2[1] + s.st.PHE[1]);
+}
+
+// An ascent rate of 0 (as a state file can bring it) makes every stop and the
+// ascent endless: their minutes are the largest whole number, too wide for
+// the fields.
+TEST(Engine, AtAnAscentRateOfZeroTheMinutesAndTheTimeToSurfacePrintAsAsterisks) {
+  StartedState s;
+  s.st.DEPTH = 30.0;
+  s.st.CEILM[4] = 9.5;
+  s.st.ASCRATE = 0.0;
+  plain_deco_prognosis(s.st, s.p);
+  std::vector<std::string> expected = {
+      "  Deko Prognose: ",
+      "   12m Stopp Prognose Dekozeit:********  Komp.#: 16",
+      "    9m Stopp Prognose Dekozeit:********  Komp.#: 16",
+      "    6m Stopp Prognose Dekozeit:********  Komp.#: 16",
+      "    3m Stopp Prognose Dekozeit:********  Komp.#: 16",
+      " TTS = ********",
+  };
+  EXPECT_EQ(s.lines(), expected);
 }
 
 TEST(Engine, NoCompartmentLeadsWhenEveryFirstStopTimeIsNegative) {
