@@ -1,12 +1,15 @@
 #include "prognosis/engine.hpp"
 
+#include <algorithm>
+
 #include "model/kernel.hpp"
 #include "platform/quad.hpp"
 
 namespace orva {
 
 std::int64_t first_stop_depth(double C, int G) {
-  std::int64_t n = saturating_int64(q(C) / q(static_cast<double>(G)));
+  const std::int64_t most_steps = DEEPEST_SHOWN_STOP / G;
+  std::int64_t n = std::clamp(saturating_int64(q(C) / q(static_cast<double>(G))), -most_steps, most_steps);
   return G * n + G;
 }
 
@@ -141,7 +144,7 @@ void target_pressure(const Prognosis& v, Schedule& w) {
 std::int64_t printed_depth(const Prognosis& v, const Schedule& w) {
   if (!v.prm.laststop_rule || !v.prm.laststop_depth_printed) return w.s;
   bool laststop = q(static_cast<double>(w.s) - w.st.LASTSTOP) <= 0.0Q;
-  if (laststop || w.s == 3) return static_cast<std::int64_t>(w.st.LASTSTOP);
+  if (laststop || w.s == 3) return saturating_int64(w.st.LASTSTOP);
   return w.s;
 }
 
