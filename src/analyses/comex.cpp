@@ -32,6 +32,11 @@ constexpr ComexVariant BOUNCE_DIVES{
 // An answer of 0 (or an empty line) selects this lambda, before any range test.
 constexpr double DEFAULT_LAMBDA = 97.0;
 
+// MAXDEPTH comes from typed and stored depths, all of them shallower than
+// this; a deeper (or infinite) maximum depth lists the 20001 stops of this
+// depth, so that the list ends.
+constexpr double DEEPEST_LISTED_DEPTH = 100000.0;
+
 // The double power with the integer exponent 4: (x * x) * (x * x).
 double fourth_power(double x) {
   double square = x * x;
@@ -92,7 +97,10 @@ double comex_constant(double T, double D, double L) {
   return to_double(qpow(q(T), 2.5Q) * q(fourth_power(D)) / q(L));
 }
 
-std::int64_t comex_stop_count(double D) { return to_int64(q(D) * 0.6Q / 3.0Q) + 1; }
+std::int64_t comex_stop_count(double D) {
+  if (!(q(D) < q(DEEPEST_LISTED_DEPTH))) D = DEEPEST_LISTED_DEPTH;
+  return saturating_int64(q(D) * 0.6Q / 3.0Q) + 1;
+}
 
 double comex_stop_minutes(double K, double depth) {
   const quad S = q(depth);

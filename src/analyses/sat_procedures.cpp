@@ -54,7 +54,7 @@ constexpr std::array<std::int64_t, 84> DEEPEST_EXCURSION_FT = {
 // the first row (never reached behind the 9.2 m guard) take the first row.
 template <size_t N>
 std::int64_t excursion_row(const std::array<std::int64_t, N>& table, double F, quad first) {
-  std::int64_t i = to_int64((q(F) - first) / 10.0Q);
+  std::int64_t i = saturating_int64((q(F) - first) / 10.0Q);
   if (i < 0) i = 0;
   if (i >= static_cast<std::int64_t>(N)) i = static_cast<std::int64_t>(N) - 1;
   return table[static_cast<size_t>(i)];
@@ -204,7 +204,7 @@ void usn_sat_2018_procedure(DiveState& st, Platform& p, double& tts_hours) {
   // Longer schedules are split into days of 16 hours of decompression and
   // 8 hours of rest; the remainder is the last day's decompression.
   if (q(T) > 16.0Q) {
-    std::int64_t days = to_int64(q(T) / 16.0Q);
+    std::int64_t days = saturating_int64(q(T) / 16.0Q);
     double rest = to_double(qmod(q(T), 16.0Q));
     write(p, R"("")");
     write(p, R"(" Traveltime = ", F6.2, " hours that is:")", {T});

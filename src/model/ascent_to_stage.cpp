@@ -20,7 +20,7 @@ void deep_stop_proposals(const DiveState& st, Platform& p, double C) {
   quad H = ((q(st.DEPTH) / 10.0Q + 1.0Q) / 2.0Q - 1.0Q) * 10.0Q;
   write(p, R"(" ", "Vorschlag Haldane 2:1 [m] = ", F6.2)", {H});
 
-  write(p, R"(" ", "Vorschlag Hills, B. A.: DEEP STOP [m] = ", I5)", {to_int64(midpoint)});
+  write(p, R"(" ", "Vorschlag Hills, B. A.: DEEP STOP [m] = ", I5)", {saturating_int64(midpoint)});
 
   // The depth where the inspired pressure equals the tension of a compartment
   // of half-time tau that started at 0.8 bar and has been at DEPTH since the

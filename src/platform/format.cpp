@@ -173,11 +173,11 @@ std::string edit_value(const Item& item, const Value& v) {
         case Value::Kind::Real:
           // A number that has no whole-number value prints as asterisks.
           if (!(std::fabs(v.real()) < 9.2e18)) return asterisks(item.w);
-          n = static_cast<std::int64_t>(v.real());
+          n = saturating_int64(v.real());
           break;
         case Value::Kind::Quad:
           if (!(qabs(v.quad_value()) < 9.2e18Q)) return asterisks(item.w);
-          n = to_int64(v.quad_value());
+          n = saturating_int64(v.quad_value());
           break;
         case Value::Kind::Text: return asterisks(item.w);
       }

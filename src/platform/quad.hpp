@@ -10,6 +10,7 @@
 #include <quadmath.h>
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace orva {
@@ -22,8 +23,25 @@ constexpr quad q(double x) { return static_cast<quad>(x); }
 // Rounding to double: to nearest, ties to even.
 constexpr double to_double(quad x) { return static_cast<double>(x); }
 
-// Conversion to a 64-bit integer truncates toward zero.
-constexpr std::int64_t to_int64(quad x) { return static_cast<std::int64_t>(x); }
+// Conversion to a 64-bit integer truncates toward zero. A value beyond the
+// 64-bit range gives the nearest end of the range, and a value that is not a
+// number gives the largest: no field of the system is wide enough for either
+// end, so a whole number that cannot be represented prints as asterisks, and
+// an infinite time counts as the longest.
+constexpr std::int64_t saturating_int64(quad x) {
+  constexpr quad TWO_TO_63 = 9223372036854775808.0Q;
+  if (!(x < TWO_TO_63)) return std::numeric_limits<std::int64_t>::max();
+  if (x <= -TWO_TO_63) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(x);
+}
+
+// The same for a double (the truncation of a double step).
+constexpr std::int64_t saturating_int64(double x) {
+  constexpr double TWO_TO_63 = 9223372036854775808.0;
+  if (!(x < TWO_TO_63)) return std::numeric_limits<std::int64_t>::max();
+  if (x <= -TWO_TO_63) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(x);
+}
 
 // ln 2, bit pattern 3FFE62E42FEFA39EF35793C7673007E6.
 constexpr quad LN2 = 0.693147180559945309417232121458176575Q;

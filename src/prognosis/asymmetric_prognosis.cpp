@@ -13,7 +13,7 @@ Comp asymmetric_rate_constants(const Comp& K, double asymmetric_rate) {
 }
 
 double asymmetric_time_to_surface(double SUM, double DEPTH) {
-  std::int64_t D9 = to_int64(q(DEPTH) / static_cast<quad>(ASYMMETRIC_ASCENT_RATE));
+  std::int64_t D9 = saturating_int64(q(DEPTH) / static_cast<quad>(ASYMMETRIC_ASCENT_RATE));
   return SUM + static_cast<double>(D9);
 }
 

@@ -17,7 +17,7 @@ double raised_tension(quad c, double P) { return to_double(c * q(P)); }
 
 std::array<std::int64_t, 3> safety_margins(double Tr) {
   std::array<std::int64_t, 3> m{};
-  for (int j = 0; j < 3; ++j) m[j] = to_int64(q(Tr) * SAFETY_MARGIN_FACTORS[j] + 1.0Q);
+  for (int j = 0; j < 3; ++j) m[j] = saturating_int64(q(Tr) * SAFETY_MARGIN_FACTORS[j] + 1.0Q);
   return m;
 }
 

@@ -1,6 +1,6 @@
 #include "prognosis/engine.hpp"
 
-#include <cmath>
+#include <algorithm>
 
 #include "model/kernel.hpp"
 #include "platform/quad.hpp"
@@ -8,22 +8,23 @@
 namespace orva {
 
 std::int64_t first_stop_depth(double C, int G) {
-  std::int64_t n = to_int64(q(C) / q(static_cast<double>(G)));
+  const std::int64_t most_steps = DEEPEST_SHOWN_STOP / G;
+  std::int64_t n = std::clamp(saturating_int64(q(C) / q(static_cast<double>(G))), -most_steps, most_steps);
   return G * n + G;
 }
 
 double rounded_stop_time(double T, double ASCRATE) {
-  std::int64_t whole = to_int64(q(T) + 3.0Q / q(ASCRATE));
+  std::int64_t whole = saturating_int64(q(T) + 3.0Q / q(ASCRATE));
   return to_double(static_cast<quad>(whole) + 1.0Q);
 }
 
 double whole_minutes_plus_one(double T) {
-  std::int64_t whole = to_int64(q(T));
+  std::int64_t whole = saturating_int64(q(T));
   return to_double(static_cast<quad>(whole) + 1.0Q);
 }
 
 double time_to_surface(double SUM, double DEPTH, double ASCRATE) {
-  double D = std::trunc(DEPTH / ASCRATE);
+  double D = static_cast<double>(saturating_int64(DEPTH / ASCRATE));
   return SUM + D;
 }
 
@@ -143,7 +144,7 @@ void target_pressure(const Prognosis& v, Schedule& w) {
 std::int64_t printed_depth(const Prognosis& v, const Schedule& w) {
   if (!v.prm.laststop_rule || !v.prm.laststop_depth_printed) return w.s;
   bool laststop = q(static_cast<double>(w.s) - w.st.LASTSTOP) <= 0.0Q;
-  if (laststop || w.s == 3) return static_cast<std::int64_t>(w.st.LASTSTOP);
+  if (laststop || w.s == 3) return saturating_int64(w.st.LASTSTOP);
   return w.s;
 }
 

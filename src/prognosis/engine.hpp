@@ -76,6 +76,13 @@ constexpr int NO_LEADING_COMPARTMENT = 0;
 // above the stop, on either grid.
 constexpr int TARGET_RISE = 3;
 
+// The deepest stop a stop line can show (the widest stop-depth field is I4).
+// A first stop below it is held at the first grid depth beyond it, whose line
+// shows asterisks: a ceiling too deep for the fields, an infinite one
+// included, gives at most 10002 / 3 stops on the 3-m grid and 10000 / 5 on the
+// 5-m grid.
+constexpr std::int64_t DEEPEST_SHOWN_STOP = 9999;
+
 // Where the mixture coefficients of step E6.3 come from.
 enum class Mixture {
   // Recomputed at every stop from the working tensions (with the working rate
@@ -174,16 +181,22 @@ void run_schedule(Prognosis& variant, DiveState& st, Platform& p);
 // The shared computations of the prognoses.
 
 // G x trunc(C / G) + G: the binary128 quotient truncated toward zero, the rest
-// in integer arithmetic.
+// in integer arithmetic; at most the first grid depth beyond
+// DEEPEST_SHOWN_STOP (and, for a C below 0, which E3 never gives, held as far
+// on the other side).
 std::int64_t first_stop_depth(double C, int G);
 
-// trunc(T + 3 / ASCRATE) + 1, in binary128, rounded to double.
+// trunc(T + 3 / ASCRATE) + 1, in binary128, rounded to double. A sum too
+// large for a whole number (an infinite T, an ASCRATE of 0) counts as the
+// largest whole number, so the minutes print as asterisks.
 double rounded_stop_time(double T, double ASCRATE);
 
-// trunc(T) + 1: T truncated toward zero to a whole number, 1 added.
+// trunc(T) + 1: T truncated toward zero to a whole number, 1 added; an
+// infinite T counts as the largest whole number.
 double whole_minutes_plus_one(double T);
 
-// SUM + trunc(DEPTH / ASCRATE), the division in double.
+// SUM + trunc(DEPTH / ASCRATE), the division in double; an ascent time too
+// long for a whole number (an ASCRATE of 0) counts as the largest.
 double time_to_surface(double SUM, double DEPTH, double ASCRATE);
 
 // E6.4: T = max(+0.0, t(1), ..., t(16)); lead becomes the highest-numbered

@@ -34,7 +34,7 @@ class GfAcceleratedO2 final : public AcceleratedGradientFactorPrognosis {
 }  // namespace
 
 double stretched_stop_minutes(double T) {
-  std::int64_t whole = to_int64(q(T) * STOP_TIME_STRETCH);
+  std::int64_t whole = saturating_int64(q(T) * STOP_TIME_STRETCH);
   return to_double(static_cast<quad>(whole) + 1.0Q);
 }
 

@@ -1,20 +1,12 @@
 #include "prognosis/numeric_prognosis.hpp"
 
-#include <limits>
-
 #include "model/kernel.hpp"
 #include "platform/console.hpp"
 #include "prognosis/engine.hpp"
 
 namespace orva {
 
-std::int64_t numeric_step_count(double h) {
-  double N = to_double(600.0Q / q(h));
-  // No answer of the F8.6 field comes near this; the bound only keeps the
-  // conversion defined.
-  if (!(N < 9.0e18)) return std::numeric_limits<std::int64_t>::max();
-  return static_cast<std::int64_t>(N);
-}
+std::int64_t numeric_step_count(double h) { return saturating_int64(to_double(600.0Q / q(h))); }
 
 StepSearch step_search(double P0N2, double P0He, double PiN2, double PiHe, double KN2, double KHE, double AN2,
                        double AHE, double BN2, double BHE, quad Pnext, double h, std::int64_t N) {

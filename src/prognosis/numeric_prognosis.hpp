@@ -15,7 +15,8 @@ constexpr double DEFAULT_STEP = 0.01;
 constexpr std::int64_t DEFAULT_STEPS = 60000;
 
 // The number of steps of the step size h > 0: the binary128 quotient 600 / h
-// rounded to double, truncated toward zero.
+// rounded to double, truncated toward zero (the largest whole number for a
+// quotient beyond the 64-bit range).
 std::int64_t numeric_step_count(double h);
 
 struct StepSearch {

@@ -17,7 +17,7 @@ double stop_minutes_with_latency(double T, const std::string& LATENCY) {
 
 std::int64_t air_break_minutes(double Tr) {
   if (!(Tr >= AIR_BREAK_STOP)) return 0;
-  return static_cast<std::int64_t>(5.0 * std::trunc(Tr / AIR_BREAK_STOP) + 1.0);
+  return saturating_int64(5.0 * std::trunc(Tr / AIR_BREAK_STOP) + 1.0);
 }
 
 TwoPassPrognosis::TwoPassPrognosis(int grid, std::span<const GasBand> gases, TwoPassLines lines)

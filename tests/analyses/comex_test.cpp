@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "platform/format.hpp"
@@ -20,6 +21,21 @@ TEST(Comex, StopCountFromTheDepth) {
     std::int64_t stops;
   };
   const std::vector<Case> cases = {{6.1, 2}, {10.0, 3}, {30.0, 7}, {40.0, 9}, {50.0, 11}, {54.99, 11}, {55.0, 12}};
+  for (const Case& c : cases) EXPECT_EQ(comex_stop_count(c.depth), c.stops) << c.depth;
+}
+
+TEST(Comex, StopCountOfADepthBeyondEveryDepthFieldEnds) {
+  struct Case {
+    double depth;
+    std::int64_t stops;
+  };
+  const std::vector<Case> cases = {
+      {99999.0, 20000},  // the deepest depth a state file holds
+      {100000.0, 20001},
+      {1e300, 20001},
+      {std::numeric_limits<double>::infinity(), 20001},
+      {std::numeric_limits<double>::quiet_NaN(), 20001},
+  };
   for (const Case& c : cases) EXPECT_EQ(comex_stop_count(c.depth), c.stops) << c.depth;
 }
 

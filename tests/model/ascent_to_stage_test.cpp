@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "model/started_state.hpp"
 
@@ -39,6 +40,24 @@ TEST(AscentToStage, ProposesDeepStopsWellBelowTheCeiling) {
   EXPECT_TRUE(has_line(lines, " PDIS fuer TAU = 30 min:  11.18 [m]"));
   // The start value of FHE is above 0: three helium lines follow.
   EXPECT_EQ(count_prefix(lines, "PDIS fuer TAU = "), 6);
+}
+
+// An infinite ceiling (runaway tensions of negative half-times leave one)
+// passes the test of the proposals, and puts the midpoint of the Hills
+// proposal beyond every whole number: its field shows asterisks.
+TEST(AscentToStage, TheDeepStopOfAnInfiniteCeilingPrintsAsAsterisks) {
+  StartedState s({"20."});
+  s.st.DEPTH = 30.0;
+  s.st.DIVETIME = 20.0;
+  s.st.CEILM[7] = std::numeric_limits<double>::infinity();
+  ascent_to_stage(s.st, s.p);
+  auto lines = s.lines();
+  EXPECT_TRUE(has_line(lines, " maximale Ceiling:    Inf"));
+  EXPECT_TRUE(has_line(lines, " Vorschlag Haldane 2:1 [m] =  10.00"));
+  EXPECT_TRUE(has_line(lines, " Vorschlag Hills, B. A.: DEEP STOP [m] = *****"));
+  // The stage lies above the ceiling.
+  EXPECT_TRUE(has_line(lines, "Austauchstufe ist zu hoch: "));
+  EXPECT_EQ(s.st.DEPTH, 30.0);
 }
 
 TEST(AscentToStage, ProposalsNeedTwelveMetresBelowTheCeiling) {

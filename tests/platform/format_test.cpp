@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 
 namespace orva {
@@ -71,6 +72,20 @@ TEST(FormatRecord, AnIntegerFieldGivenNoWholeNumberPrintsAsterisks) {
   EXPECT_EQ(format_record("I3", {-INFINITY}).lines[0], "***");
   EXPECT_EQ(format_record("I3", {q(1e300)}).lines[0], "***");
   EXPECT_EQ(format_record("I3", {-7.9}).lines[0], " -7");
+  // Binary128 values beyond every double, and those that are not numbers.
+  EXPECT_EQ(format_record("I5", {FLT128_MAX}).lines[0], "*****");
+  EXPECT_EQ(format_record("I5", {-FLT128_MAX}).lines[0], "*****");
+  EXPECT_EQ(format_record("I5", {q(INFINITY)}).lines[0], "*****");
+  EXPECT_EQ(format_record("I5", {q(std::nan(""))}).lines[0], "*****");
+}
+
+// The largest values of both types have hundreds and thousands of digits
+// before the point.
+TEST(FormatFixed, TheLargestValuesOfBothTypesPrintAsAsterisks) {
+  EXPECT_EQ(format_fixed(DBL_MAX, 14, 1), "**************");
+  EXPECT_EQ(format_fixed(-DBL_MAX, 10, 5), "**********");
+  EXPECT_EQ(format_fixed(FLT128_MAX, 14, 1), "**************");
+  EXPECT_EQ(format_fixed(-FLT128_MAX, 10, 5), "**********");
 }
 
 TEST(FormatText, CutsOrRightJustifies) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 #include "model/kernel.hpp"
 #include "prognosis/surface_state.hpp"
 
@@ -13,6 +16,7 @@ using testing::split_lines;
 using testing::state_after;
 
 TEST(SafetyMargins, StopMinutesRaisedByFifteenTwentyAndTwentyFivePerCent) {
+  constexpr std::int64_t LARGEST = std::numeric_limits<std::int64_t>::max();
   // The binary128 factors 1.15 and 1.2 lie just below those decimals: where
   // the product would be a whole number in decimals it truncates one lower.
   struct Case {
@@ -24,6 +28,8 @@ TEST(SafetyMargins, StopMinutesRaisedByFifteenTwentyAndTwentyFivePerCent) {
       {20.0, {24, 25, 26}},
       {100.0, {115, 121, 126}},
       {180.0, {207, 217, 226}},
+      // The minutes of an endless stop: every margin is the largest whole number.
+      {9223372036854775808.0, {LARGEST, LARGEST, LARGEST}},
   };
   for (const Case& c : cases) EXPECT_EQ(safety_margins(c.Tr), c.m) << "Tr = " << c.Tr;
 }

@@ -6,9 +6,24 @@
 #include <limits>
 #include <string>
 
+#include "model/depth_time_segment.hpp"
 #include "model/kernel.hpp"
-#include "platform/console.hpp"
 #include "model/started_state.hpp"
+#include "platform/console.hpp"
+#include "platform/format.hpp"
+#include "prognosis/accelerated_prognosis.hpp"
+#include "prognosis/asymmetric_prognosis.hpp"
+#include "prognosis/conservatism_series.hpp"
+#include "prognosis/corrected_accelerated.hpp"
+#include "prognosis/gf_accelerated_nitrox.hpp"
+#include "prognosis/gf_accelerated_o2.hpp"
+#include "prognosis/gf_prognosis.hpp"
+#include "prognosis/numeric_prognosis.hpp"
+#include "prognosis/oxygen_prognosis.hpp"
+#include "prognosis/plain_prognosis.hpp"
+#include "prognosis/pmrc_prognosis.hpp"
+#include "prognosis/vgm_prognosis.hpp"
+#include "support/handler_run.hpp"
 
 namespace orva {
 namespace {
@@ -23,6 +38,23 @@ TEST(FirstStopDepth, LiesOneGridStepBelowTheCeilingsGridLine) {
   } cases[] = {
       {0.0, 3, 3},  {2.999, 3, 3}, {3.0, 3, 6},  {5.9, 3, 6},   {6.0, 3, 9},
       {9.5, 3, 12}, {0.0, 5, 5},   {4.99, 5, 5}, {5.0, 5, 10},  {12.0, 5, 15},
+  };
+  for (const Case& c : cases) EXPECT_EQ(first_stop_depth(c.C, c.G), c.S1) << "C = " << c.C << ", G = " << c.G;
+}
+
+TEST(FirstStopDepth, IsHeldAtTheFirstGridDepthBeyondTheDeepestShownStop) {
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    double C;
+    int G;
+    std::int64_t S1;
+  } cases[] = {
+      {9998.9, 3, 9999},  {9999.0, 3, 10002}, {10001.9, 3, 10002},  // as the grid gives them
+      {10002.0, 3, 10002}, {1e7, 3, 10002},
+      {1e19, 3, 10002},   // the product G x n would leave the 64-bit range
+      {1e46, 3, 10002},   // the quotient itself would
+      {inf, 3, 10002},
+      {9994.9, 5, 9995},  {9999.0, 5, 10000}, {1e300, 5, 10000},  {inf, 5, 10000},
   };
   for (const Case& c : cases) EXPECT_EQ(first_stop_depth(c.C, c.G), c.S1) << "C = " << c.C << ", G = " << c.G;
 }
@@ -42,10 +74,33 @@ TEST(RoundedStopTime, AddsTheAllowanceForTheThreeMetreMoveAndOneMinute) {
     EXPECT_EQ(rounded_stop_time(c.T, c.ASCRATE), c.Tr) << "T = " << c.T << ", ASCRATE = " << c.ASCRATE;
 }
 
+// The largest whole number plus one, rounded to double (2^63): the stop
+// minutes of a stop time that no whole number holds.
+constexpr double LONGEST_MINUTES = 9223372036854775808.0;
+
+TEST(RoundedStopTime, ASumNoWholeNumberHoldsCountsAsTheLargest) {
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    double T, ASCRATE, Tr;
+  } cases[] = {
+      {0.0, 0.0, LONGEST_MINUTES},     // 3 / 0 is infinite
+      {12.5, 1e-300, LONGEST_MINUTES},  // 3 / ASCRATE beyond the 64-bit range
+      {inf, 9.0, LONGEST_MINUTES},
+      {inf, -0.0, LONGEST_MINUTES},     // infinity less infinity is not a number
+      {0.0, -0.0, -LONGEST_MINUTES},    // the smallest whole number, plus one
+  };
+  for (const Case& c : cases) {
+    double Tr = rounded_stop_time(c.T, c.ASCRATE);
+    EXPECT_EQ(Tr, c.Tr) << "T = " << c.T << ", ASCRATE = " << c.ASCRATE;
+    EXPECT_EQ(format_fixed(Tr, 8, 1), "********") << "T = " << c.T << ", ASCRATE = " << c.ASCRATE;
+  }
+}
+
 TEST(WholeMinutesPlusOne, TruncatesTowardZero) {
   struct Case {
     double T, Tr;
-  } cases[] = {{0.0, 1.0}, {-0.0, 1.0}, {2.0, 3.0}, {2.999, 3.0}, {14.0, 15.0}};
+  } cases[] = {{0.0, 1.0},  {-0.0, 1.0}, {2.0, 3.0}, {2.999, 3.0}, {14.0, 15.0},
+               {1e300, LONGEST_MINUTES}, {std::numeric_limits<double>::infinity(), LONGEST_MINUTES}};
   for (const Case& c : cases) EXPECT_EQ(whole_minutes_plus_one(c.T), c.Tr) << "T = " << c.T;
 }
 
@@ -57,6 +112,8 @@ TEST(TimeToSurface, AddsTheTruncatedAscentTime) {
       {5.0, 27.0, 9.0, 8.0},   // exactly 3
       {1.0, 8.9, 9.0, 1.0},    // below one minute of ascent
       {12.0, 45.0, 10.0, 16.0},
+      {5.0, 30.0, 0.0, LONGEST_MINUTES},    // an ascent that never ends: the largest whole number
+      {5.0, 30.0, -0.0, -LONGEST_MINUTES},
   };
   for (const Case& c : cases) EXPECT_EQ(time_to_surface(c.SUM, c.DEPTH, c.ASCRATE), c.TTS) << "DEPTH = " << c.DEPTH;
 }
@@ -273,6 +330,107 @@ TEST(Engine, FirstStopTimesStartFromTheSumsBeforeTheAscent) {
   s.st.CEILM[1] = 12.5;
   run_schedule(v, s.st, s.p);
   EXPECT_EQ(v.first, s.st.PN2[1] + s.st.PHE[1]);
+}
+
+// An ascent rate of 0 (as a state file can bring it) makes every stop and the
+// ascent endless: their minutes are the largest whole number, too wide for
+// the fields.
+TEST(Engine, AtAnAscentRateOfZeroTheMinutesAndTheTimeToSurfacePrintAsAsterisks) {
+  StartedState s;
+  s.st.DEPTH = 30.0;
+  s.st.CEILM[4] = 9.5;
+  s.st.ASCRATE = 0.0;
+  plain_deco_prognosis(s.st, s.p);
+  std::vector<std::string> expected = {
+      "  Deko Prognose: ",
+      "   12m Stopp Prognose Dekozeit:********  Komp.#: 16",
+      "    9m Stopp Prognose Dekozeit:********  Komp.#: 16",
+      "    6m Stopp Prognose Dekozeit:********  Komp.#: 16",
+      "    3m Stopp Prognose Dekozeit:********  Komp.#: 16",
+      " TTS = ********",
+  };
+  EXPECT_EQ(s.lines(), expected);
+}
+
+// Tensions of a thousand bar and more (a state file holds up to 999999 bar)
+// or infinite ones put the ceiling far below every stop field: the schedule
+// starts at the first grid depth beyond the deepest stop a line can show,
+// instead of printing a stop line for every 3 m of it.
+TEST(Engine, ACeilingBeyondTheStopFieldsStartsTheScheduleJustBeyondThem) {
+  struct Case {
+    double C;
+    int G;
+    std::int64_t S1;
+    size_t stops;
+  } cases[] = {
+      {1e7, 3, 10002, 3334},
+      {std::numeric_limits<double>::infinity(), 3, 10002, 3334},
+      {std::numeric_limits<double>::infinity(), 5, 10000, 2000},
+  };
+  for (const Case& c : cases) {
+    StartedState s;
+    s.st.DEPTH = 30.0;
+    s.st.CEILM[7] = c.C;
+    Recorder r({.grid = c.G});
+    run_schedule(r, s.st, s.p);
+    ASSERT_EQ(r.stops.size(), c.stops) << "C = " << c.C << ", G = " << c.G;
+    EXPECT_EQ(r.stops.front().s, c.S1);
+    EXPECT_EQ(r.stops.back().s, c.G);
+    EXPECT_EQ(s.st.DEEPSTOP, static_cast<double>(c.S1));
+  }
+
+  StartedState s;
+  s.st.DEPTH = 30.0;
+  s.st.CEILM[7] = std::numeric_limits<double>::infinity();
+  plain_deco_prognosis(s.st, s.p);
+  std::vector<std::string> lines = s.lines();
+  ASSERT_EQ(lines.size(), 3336u);
+  EXPECT_EQ(lines[1].substr(0, 12), " ****m Stopp");
+  EXPECT_EQ(lines[2].substr(0, 12), " 9999m Stopp");
+  EXPECT_EQ(lines[3334].substr(0, 12), "    3m Stopp");
+}
+
+// Rate constants of the wrong sign, as negative half-times in a coefficient
+// file give them: over 600 min at 10 m the nitrogen tensions, loaded to 3 bar,
+// run away from the inspired pressure, and the ceilings reach 1e46 m. Every
+// prognosis still ends, each of its schedules with one stop line per grid
+// depth from just beyond the deepest shown stop up.
+TEST(Engine, EveryPrognosisEndsAfterNegativeHalfTimes) {
+  StartedState s({"10.", "600."});
+  for (int i = 1; i <= COMPARTMENTS; ++i) {
+    s.st.PN2[i] = 3.0;
+    s.st.KN2[i] = -s.st.KN2[i];
+  }
+  depth_time_segment(s.st, s.p);
+  segment_saturation(s.st, s.p);
+  ASSERT_GT(s.st.CEILM[1], 1e45);
+
+  struct Case {
+    const char* command;
+    void (*prognosis)(DiveState&, Platform&);
+    std::vector<std::string> typed;
+    size_t stop_lines;
+  } cases[] = {
+      {"A", plain_deco_prognosis, {}, 3334},
+      {"A, numeric", numeric_deco_prognosis, {"700."}, 3334},  // a step above 600 min: no search
+      {"A, GF", gf_deco_prognosis, {}, 3334},
+      {"A, VGM", vgm_deco_prognosis, {}, 3334},
+      {"AD", accelerated_deco_prognosis, {}, 2 * 3334},
+      {"AD, GF", gf_accelerated_nitrox_prognosis, {}, 3334},
+      {"TBM", corrected_accelerated_deco_prognosis, {"1.5", "1.5", "1.5"}, 2 * 2000},
+      {"TBM, GF", gf_accelerated_o2_prognosis, {}, 2000},
+      {"OC", oxygen_deco_prognosis, {}, 2 * 3334},
+      {"ASY", asymmetric_deco_prognosis, {}, 3334},
+      {"PMRC", pmrc_deco_prognosis, {}, 3334},
+      {"S", conservatism_prognosis_series, {}, CONSERVATISM_SCHEDULES * 3334},
+  };
+  for (const Case& c : cases) {
+    DiveState st = s.st;
+    std::string out = testing::console_of(c.prognosis, st, c.typed);
+    // An air break is a second line of its stop.
+    EXPECT_EQ(testing::occurrences(out, "m Stopp") - testing::occurrences(out, "AIRBREAK!"), c.stop_lines)
+        << c.command;
+  }
 }
 
 TEST(Engine, NoCompartmentLeadsWhenEveryFirstStopTimeIsNegative) {

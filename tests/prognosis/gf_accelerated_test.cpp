@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 #include "model/depth_time_segment.hpp"
 #include "model/started_state.hpp"
@@ -23,6 +24,8 @@ TEST(StretchedStopMinutes, OneAndAHalfTimesTheStopTimeTruncatedPlusOne) {
       {2.0, 4.0},                 // trunc(3.0) + 1
       {2.7, 5.0},                 // trunc(4.05) + 1
       {2.6666666666666665, 4.0},  // the double product would round up to 4.0
+      {7e18, 9223372036854775808.0},  // beyond the 64-bit range once stretched: the largest, plus one
+      {std::numeric_limits<double>::infinity(), 9223372036854775808.0},
   };
   for (const Case& c : cases) EXPECT_EQ(stretched_stop_minutes(c.T), c.Tr) << "T = " << c.T;
 }
