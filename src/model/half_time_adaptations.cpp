@@ -38,12 +38,14 @@ const std::span<const AdaptedHalfTime> TA_MODES[] = {TA_MODE_0, TA_MODE_1, TA_MO
 
 }  // namespace
 
+bool accepted_o2_consumption(double VO2) { return within(VO2, 0.25Q, 4.0Q); }
+
 void set_o2_consumption(DiveState& st, Platform& p) {
   // A rejected answer stays in VO2 until the next answer replaces it.
   ask_value(p, R"(" ", "Eingabe Sauerstoffverbrauch [ L / min ] ", " 0.25 -> 4.0 L/min: ", $)", 5, 2,
             [&](double v) {
               st.VO2 = v;
-              return within(v, 0.25Q, 4.0Q);
+              return accepted_o2_consumption(v);
             });
   // The prompt offers up to 4.0; up to 4.5 is accepted.
   quad WF = 0;

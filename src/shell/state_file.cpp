@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/coefficient_files.hpp"
+#include "model/half_time_adaptations.hpp"
 #include "model/oxygen_exposure.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
@@ -91,7 +92,7 @@ const std::vector<Field> LINE2 = {
     {"FO2", 43, 5, 3, &DiveState::FO2, [](double v, const DiveState&) { return accepted_o2_fraction(v); }},
     {"FHE", 53, 4, 3, &DiveState::FHE, [](double v, const DiveState& r) { return accepted_he_fraction(v, r.FO2); }},
     {"ASCRATE", 64, 6, 2, &DiveState::ASCRATE, [](double v, const DiveState&) { return accepted_ascent_rate(v); }},
-    {"VO2", 76, 4, 2, &DiveState::VO2}};
+    {"VO2", 76, 4, 2, &DiveState::VO2, [](double v, const DiveState&) { return accepted_o2_consumption(v); }}};
 const std::vector<Field> LINE3 = {{"CNS", 7, 7, 1, &DiveState::CNS},
                                   {"OTU", 20, 7, 1, &DiveState::OTU},
                                   {"KCNS", 38, 8, 0, &DiveState::KCNS},

@@ -359,6 +359,8 @@ TEST(StateFileRead, ABadFileChangesNothing) {
        "  Datei BAD     .TXT: Zeile  2, FO2 (Spalten 43-47) unzulaessig - nichts geladen!"},
       {"oxygen and helium above 1", with_line(1, 43, "0.900 He: .150"),
        "  Datei BAD     .TXT: Zeile  2, FHE (Spalten 53-56) unzulaessig - nichts geladen!"},
+      {"oxygen consumption 4.5", with_line(1, 76, "4.50"),
+       "  Datei BAD     .TXT: Zeile  2, VO2 (Spalten 76-79) unzulaessig - nichts geladen!"},
       {"GF Hi 0", with_line(3, 21, "  0.00"),
        "  Datei BAD     .TXT: Zeile  4, GFHI (Spalten 21-26) unzulaessig - nichts geladen!"},
       {"GF Lo 1.6", with_line(3, 34, "  1.60"),
