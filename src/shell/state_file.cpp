@@ -100,7 +100,9 @@ const std::vector<Field> LINE3 = {{"CNS", 7, 7, 1, &DiveState::CNS},
                                   {"PRT", 69, 5, 1, &DiveState::PRT}};
 const std::vector<Field> LINE4 = {
     {"GFHI", 21, 6, 2, &DiveState::GFHI, [](double v, const DiveState&) { return accepted_gf_high(v); }},
-    {"GFLO", 34, 6, 2, &DiveState::GFLO, [](double v, const DiveState&) { return accepted_gf_low(v); }},
+    // GF takes a typed 0 for 1.0: no GF Lo of 0 is ever kept.
+    {"GFLO", 34, 6, 2, &DiveState::GFLO,
+     [](double v, const DiveState&) { return accepted_gf_low(v) && q(v) != 0.0Q; }},
     {"LASTSTOP", 52, 4, 1, &DiveState::LASTSTOP, [](double v, const DiveState&) { return accepted_last_stop(v); }},
     {"DEEPSTOP", 72, 4, 1, &DiveState::DEEPSTOP}};
 constexpr int BZFLAG_COLUMN = 13;
