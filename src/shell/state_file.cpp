@@ -77,6 +77,12 @@ std::vector<std::string> state_lines(const DiveState& st) {
 // the helium fraction, which is bounded by the oxygen read before it.
 using Accepted = bool (*)(double value, const DiveState& read);
 
+// A value whose question needs nothing else of the state.
+template <bool (*accepted)(double)>
+bool by_itself(double v, const DiveState&) {
+  return accepted(v);
+}
+
 // A numeric field of a state file line, by its first column (counted from 1).
 struct Field {
   const char* name;
@@ -86,24 +92,24 @@ struct Field {
 };
 
 const std::vector<Field> LINE2 = {
-    {"PAIR", 13, 5, 3, &DiveState::PAIR, [](double v, const DiveState&) { return accepted_air_pressure(v); }},
-    {"AMV", 24, 4, 1, &DiveState::AMV, [](double v, const DiveState&) { return accepted_amv(v); }},
-    {"RQ", 33, 5, 3, &DiveState::RQ, [](double v, const DiveState&) { return accepted_rq(v); }},
-    {"FO2", 43, 5, 3, &DiveState::FO2, [](double v, const DiveState&) { return accepted_o2_fraction(v); }},
+    {"PAIR", 13, 5, 3, &DiveState::PAIR, by_itself<accepted_air_pressure>},
+    {"AMV", 24, 4, 1, &DiveState::AMV, by_itself<accepted_amv>},
+    {"RQ", 33, 5, 3, &DiveState::RQ, by_itself<accepted_rq>},
+    {"FO2", 43, 5, 3, &DiveState::FO2, by_itself<accepted_o2_fraction>},
     {"FHE", 53, 4, 3, &DiveState::FHE, [](double v, const DiveState& r) { return accepted_he_fraction(v, r.FO2); }},
-    {"ASCRATE", 64, 6, 2, &DiveState::ASCRATE, [](double v, const DiveState&) { return accepted_ascent_rate(v); }},
-    {"VO2", 76, 4, 2, &DiveState::VO2, [](double v, const DiveState&) { return accepted_o2_consumption(v); }}};
+    {"ASCRATE", 64, 6, 2, &DiveState::ASCRATE, by_itself<accepted_ascent_rate>},
+    {"VO2", 76, 4, 2, &DiveState::VO2, by_itself<accepted_o2_consumption>}};
 const std::vector<Field> LINE3 = {{"CNS", 7, 7, 1, &DiveState::CNS},
                                   {"OTU", 20, 7, 1, &DiveState::OTU},
                                   {"KCNS", 38, 8, 0, &DiveState::KCNS},
                                   {"KPOT", 55, 7, 0, &DiveState::KPOT},
                                   {"PRT", 69, 5, 1, &DiveState::PRT}};
 const std::vector<Field> LINE4 = {
-    {"GFHI", 21, 6, 2, &DiveState::GFHI, [](double v, const DiveState&) { return accepted_gf_high(v); }},
+    {"GFHI", 21, 6, 2, &DiveState::GFHI, by_itself<accepted_gf_high>},
     // GF takes a typed 0 for 1.0: no GF Lo of 0 is ever kept.
     {"GFLO", 34, 6, 2, &DiveState::GFLO,
      [](double v, const DiveState&) { return accepted_gf_low(v) && q(v) != 0.0Q; }},
-    {"LASTSTOP", 52, 4, 1, &DiveState::LASTSTOP, [](double v, const DiveState&) { return accepted_last_stop(v); }},
+    {"LASTSTOP", 52, 4, 1, &DiveState::LASTSTOP, by_itself<accepted_last_stop>},
     {"DEEPSTOP", 72, 4, 1, &DiveState::DEEPSTOP}};
 constexpr int BZFLAG_COLUMN = 13;
 const std::vector<Field> LINE5 = {{"DEPTH", 9, 6, 2, &DiveState::DEPTH},
