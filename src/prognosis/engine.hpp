@@ -76,12 +76,14 @@ constexpr int NO_LEADING_COMPARTMENT = 0;
 // above the stop, on either grid.
 constexpr int TARGET_RISE = 3;
 
-// The deepest stop a stop line can show (the widest stop-depth field is I4).
-// A first stop below it is held at the first grid depth beyond it, whose line
-// shows asterisks: a ceiling too deep for the fields, an infinite one
-// included, gives at most 10002 / 3 stops on the 3-m grid and 10000 / 5 on the
-// 5-m grid.
-constexpr std::int64_t DEEPEST_SHOWN_STOP = 9999;
+// The deepest stop a schedule shows. Every finite ceiling the settings and
+// the coefficient sets can give lies far above it, and its schedule starts
+// where the grid puts it, its stop fields printing asterisks deeper than
+// 9999 m. A
+// ceiling that is not finite, or deeper than any dive (runaway tensions), is
+// held at the first grid depth beyond it: at most 100002 / 3 stops on the 3-m
+// grid and 100005 / 5 on the 5-m grid.
+constexpr std::int64_t DEEPEST_SHOWN_STOP = 100000;
 
 // Where the mixture coefficients of step E6.3 come from.
 enum class Mixture {

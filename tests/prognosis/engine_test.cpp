@@ -44,17 +44,21 @@ TEST(FirstStopDepth, LiesOneGridStepBelowTheCeilingsGridLine) {
 
 TEST(FirstStopDepth, IsHeldAtTheFirstGridDepthBeyondTheDeepestShownStop) {
   const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
   struct Case {
     double C;
     int G;
     std::int64_t S1;
   } cases[] = {
-      {9998.9, 3, 9999},  {9999.0, 3, 10002}, {10001.9, 3, 10002},  // as the grid gives them
-      {10002.0, 3, 10002}, {1e7, 3, 10002},
-      {1e19, 3, 10002},   // the product G x n would leave the 64-bit range
-      {1e46, 3, 10002},   // the quotient itself would
-      {inf, 3, 10002},
-      {9994.9, 5, 9995},  {9999.0, 5, 10000}, {1e300, 5, 10000},  {inf, 5, 10000},
+      // Deeper than the stop fields, but as the grid gives them.
+      {9999.0, 3, 10002},  {11547.51, 3, 11550}, {99998.9, 3, 99999}, {99999.0, 3, 100002},
+      {100001.9, 3, 100002}, {9999.0, 5, 10000},   {99994.9, 5, 99995}, {99999.9, 5, 100000},
+      // Beyond every dive: held.
+      {100002.0, 3, 100002}, {1e7, 3, 100002},
+      {1e19, 3, 100002},   // the product G x n would leave the 64-bit range
+      {1e46, 3, 100002},   // the quotient itself would
+      {inf, 3, 100002},    {nan, 3, 100002},
+      {100000.0, 5, 100005}, {1e300, 5, 100005}, {inf, 5, 100005},
   };
   for (const Case& c : cases) EXPECT_EQ(first_stop_depth(c.C, c.G), c.S1) << "C = " << c.C << ", G = " << c.G;
 }
@@ -363,9 +367,9 @@ TEST(Engine, ACeilingBeyondTheStopFieldsStartsTheScheduleJustBeyondThem) {
     std::int64_t S1;
     size_t stops;
   } cases[] = {
-      {1e7, 3, 10002, 3334},
-      {std::numeric_limits<double>::infinity(), 3, 10002, 3334},
-      {std::numeric_limits<double>::infinity(), 5, 10000, 2000},
+      {1e7, 3, 100002, 33334},
+      {std::numeric_limits<double>::infinity(), 3, 100002, 33334},
+      {std::numeric_limits<double>::infinity(), 5, 100005, 20001},
   };
   for (const Case& c : cases) {
     StartedState s;
@@ -384,10 +388,11 @@ TEST(Engine, ACeilingBeyondTheStopFieldsStartsTheScheduleJustBeyondThem) {
   s.st.CEILM[7] = std::numeric_limits<double>::infinity();
   plain_deco_prognosis(s.st, s.p);
   std::vector<std::string> lines = s.lines();
-  ASSERT_EQ(lines.size(), 3336u);
+  ASSERT_EQ(lines.size(), 33336u);
   EXPECT_EQ(lines[1].substr(0, 12), " ****m Stopp");
-  EXPECT_EQ(lines[2].substr(0, 12), " 9999m Stopp");
-  EXPECT_EQ(lines[3334].substr(0, 12), "    3m Stopp");
+  EXPECT_EQ(lines[30001].substr(0, 12), " ****m Stopp");  // 10002 m
+  EXPECT_EQ(lines[30002].substr(0, 12), " 9999m Stopp");
+  EXPECT_EQ(lines[33334].substr(0, 12), "    3m Stopp");
 }
 
 // Rate constants of the wrong sign, as negative half-times in a coefficient
@@ -411,18 +416,18 @@ TEST(Engine, EveryPrognosisEndsAfterNegativeHalfTimes) {
     std::vector<std::string> typed;
     size_t stop_lines;
   } cases[] = {
-      {"A", plain_deco_prognosis, {}, 3334},
-      {"A, numeric", numeric_deco_prognosis, {"700."}, 3334},  // a step above 600 min: no search
-      {"A, GF", gf_deco_prognosis, {}, 3334},
-      {"A, VGM", vgm_deco_prognosis, {}, 3334},
-      {"AD", accelerated_deco_prognosis, {}, 2 * 3334},
-      {"AD, GF", gf_accelerated_nitrox_prognosis, {}, 3334},
-      {"TBM", corrected_accelerated_deco_prognosis, {"1.5", "1.5", "1.5"}, 2 * 2000},
-      {"TBM, GF", gf_accelerated_o2_prognosis, {}, 2000},
-      {"OC", oxygen_deco_prognosis, {}, 2 * 3334},
-      {"ASY", asymmetric_deco_prognosis, {}, 3334},
-      {"PMRC", pmrc_deco_prognosis, {}, 3334},
-      {"S", conservatism_prognosis_series, {}, CONSERVATISM_SCHEDULES * 3334},
+      {"A", plain_deco_prognosis, {}, 33334},
+      {"A, numeric", numeric_deco_prognosis, {"700."}, 33334},  // a step above 600 min: no search
+      {"A, GF", gf_deco_prognosis, {}, 33334},
+      {"A, VGM", vgm_deco_prognosis, {}, 33334},
+      {"AD", accelerated_deco_prognosis, {}, 2 * 33334},
+      {"AD, GF", gf_accelerated_nitrox_prognosis, {}, 33334},
+      {"TBM", corrected_accelerated_deco_prognosis, {"1.5", "1.5", "1.5"}, 2 * 20001},
+      {"TBM, GF", gf_accelerated_o2_prognosis, {}, 20001},
+      {"OC", oxygen_deco_prognosis, {}, 2 * 33334},
+      {"ASY", asymmetric_deco_prognosis, {}, 33334},
+      {"PMRC", pmrc_deco_prognosis, {}, 33334},
+      {"S", conservatism_prognosis_series, {}, CONSERVATISM_SCHEDULES * 33334},
   };
   for (const Case& c : cases) {
     DiveState st = s.st;
@@ -486,6 +491,36 @@ TEST(Engine, CallsTheHooksInTheOrderOfTheSteps) {
   s.st.CEILM[1] = 4.0;  // first stop 6 m
   run_schedule(v, s.st, s.p);
   EXPECT_EQ(v.calls, "E1 E2 E3 gas6 start M E6.5 E6.6 gas3 start M E6.5 E6.6 E7");
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+// The deepest dive the settings allow (9999 m for 9999 min at 1.5 bar with
+// the VVAL18 set) leaves a finite ceiling of some 11548 m: its schedule starts
+// where the grid puts it, every stop line of it shown, the deep ones with
+// asterisks in their depth field.
+TEST(Engine, TheDeepestDiveTheSettingsAllowGetsItsWholeSchedule) {
+  testing::TempHome home;
+  testing::SessionResult r =
+      testing::run_session("\nL\n1.5\nNC\n5\nD\n9999.\n9999.\nASY\nA\n9000.\nq\n", home.path());
+  double deepest = 0.0;
+  for (int i = 1; i <= COMPARTMENTS; ++i) deepest = std::max(deepest, r.state.CEILM[i]);
+  EXPECT_NEAR(deepest, 11547.51, 0.005);
+
+  const std::string asy = r.output.substr(r.output.find("Deko Prognose, asymmetrisch"));
+  EXPECT_EQ(testing::occurrences(asy.substr(0, asy.find("TTS")), "m Stopp"), 11550u / 3);
+  // A refuses a stage above the ceiling; the plain prognosis that follows
+  // starts from the same ceiling.
+  ASSERT_NE(r.output.find("niedriger wie Ceiling waehlen!"), std::string::npos);
+  const std::string plain = r.output.substr(r.output.rfind("Deko Prognose: "));
+  std::vector<std::string> lines = testing::split_lines(plain);
+  ASSERT_GT(lines.size(), 2u);
+  EXPECT_EQ(lines[1].substr(0, 12), " ****m Stopp");
+  EXPECT_EQ(testing::occurrences(plain.substr(0, plain.find("TTS")), "m Stopp"), 11550u / 3);
 }
 
 }  // namespace
