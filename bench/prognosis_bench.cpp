@@ -33,7 +33,7 @@ class QuietPlatform final : public Platform {
 
   void console_write_line(std::string_view text) override { last_line = text; }
   void console_write_prompt(std::string_view) override {}
-  std::optional<std::string> console_read_line() override { return answers[next_++ % answers.size()]; }
+  std::optional<TypedLine> console_read_line() override { return TypedLine{answers[next_++ % answers.size()]}; }
   void console_run_command(std::string_view) override {}
   void console_note(std::string_view) override {}
   std::filesystem::path data_folder() const override { return "/nonexistent/orva-bench"; }

@@ -12,20 +12,38 @@ void write(Platform& p, std::string_view format, std::span<const Value> values) 
   }
 }
 
-std::string read_line(Platform& p) {
-  std::optional<std::string> line = p.console_read_line();
+namespace {
+
+TypedLine read_typed_line(Platform& p) {
+  std::optional<TypedLine> line = p.console_read_line();
   if (!line) throw EndOfInput{};
   return *line;
 }
+
+}  // namespace
+
+std::string read_line(Platform& p) { return read_typed_line(p).text; }
 
 void wait_enter(Platform& p) { (void)read_line(p); }
 
 void console_shell_escape(Platform& p, std::string_view message) {
   while (true) {
     p.console_write_line(message);
-    std::string line = read_line(p);
-    if (line.find_first_not_of(' ') == std::string::npos) return;
-    p.console_run_command(line);
+    TypedLine line = read_typed_line(p);
+    if (line.text.empty()) return;
+    // The interpreter gets the command as typed or not at all: a line the
+    // console had to cut, or one that a zero character would end early, would
+    // run another command than the one typed.
+    if (line.cut) {
+      write(p, R"(" ", " Befehl laenger als ", I3, " Zeichen - nicht ausgefuehrt!")",
+            {static_cast<int>(CONSOLE_LINE_LENGTH)});
+      continue;
+    }
+    if (line.text.find('\0') != std::string::npos) {
+      write(p, R"(" ", " Befehl mit Nullzeichen - nicht ausgefuehrt!")");
+      continue;
+    }
+    p.console_run_command(line.text);
   }
 }
 

@@ -31,7 +31,9 @@ std::string read_line(Platform& p);
 void wait_enter(Platform& p);
 
 // The second command processor: the message, then each typed non-empty line
-// run by the operating system, until an empty line.
+// run by the operating system, until an empty line. A line that is not the
+// whole command typed (cut by the console, or holding a zero character) is
+// refused with a line of its own.
 void console_shell_escape(Platform& p, std::string_view message);
 
 using AcceptReal = std::function<bool(double)>;

@@ -3,6 +3,7 @@
 // tests both implement it.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -20,6 +21,16 @@ struct LocalTime {
   int hour = 0, minute = 0, second = 0, hundredths = 0;
 };
 
+// The console keeps this many characters of a typed line.
+constexpr std::size_t CONSOLE_LINE_LENGTH = 128;
+
+// A typed line as the console keeps it: its first CONSOLE_LINE_LENGTH
+// characters; cut tells that more were typed and dropped.
+struct TypedLine {
+  std::string text;
+  bool cut = false;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -28,8 +39,8 @@ class Platform {
   virtual void console_write_line(std::string_view text) = 0;
   // Write text without ending the line; the typed answer follows it.
   virtual void console_write_prompt(std::string_view text) = 0;
-  // One typed line (at most 128 characters), or nothing at the end of input.
-  virtual std::optional<std::string> console_read_line() = 0;
+  // One typed line, or nothing at the end of input.
+  virtual std::optional<TypedLine> console_read_line() = 0;
   // Run one line through the operating system's command interpreter.
   virtual void console_run_command(std::string_view line) = 0;
   // A note for the user outside the dialogue (standard error).

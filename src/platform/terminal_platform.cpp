@@ -1,5 +1,6 @@
 #include "platform/terminal_platform.hpp"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,13 +25,36 @@ void TerminalPlatform::console_write_line(std::string_view text) {
 
 void TerminalPlatform::console_write_prompt(std::string_view text) { std::cout << text << std::flush; }
 
-std::optional<std::string> TerminalPlatform::console_read_line() {
-  std::string line;
-  if (!std::getline(std::cin, line)) return std::nullopt;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (line.size() > 128) line.resize(128);
+std::optional<TypedLine> read_console_line(std::FILE* in) {
+  // Only what is kept is held: the rest of a longer line is dropped as it
+  // arrives, so no line, however long or endless, costs more memory. One
+  // character beyond the kept ones is held for a CR before the line end.
+  TypedLine line;
+  std::size_t length = 0;  // characters of the line, kept or not
+  int last = '\n';
+  int c;
+  while (true) {
+    c = getc_unlocked(in);
+    if (c == EOF && ferror(in) && errno == EINTR) {
+      clearerr(in);
+      continue;
+    }
+    if (c == EOF || c == '\n') break;
+    ++length;
+    last = c;
+    if (line.text.size() <= CONSOLE_LINE_LENGTH) line.text.push_back(static_cast<char>(c));
+  }
+  if (c == EOF && length == 0) return std::nullopt;
+  if (last == '\r') {
+    --length;
+    if (line.text.size() > length) line.text.pop_back();
+  }
+  line.cut = length > CONSOLE_LINE_LENGTH;
+  if (line.text.size() > CONSOLE_LINE_LENGTH) line.text.resize(CONSOLE_LINE_LENGTH);
   return line;
 }
+
+std::optional<TypedLine> TerminalPlatform::console_read_line() { return read_console_line(stdin); }
 
 void TerminalPlatform::console_run_command(std::string_view line) {
   std::cout << std::flush;

@@ -2,6 +2,7 @@
 // named by ORVA_HOME (default $HOME/ORVA), the local clock.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 
 #include "platform/platform.hpp"
@@ -14,7 +15,7 @@ class TerminalPlatform final : public Platform {
 
   void console_write_line(std::string_view text) override;
   void console_write_prompt(std::string_view text) override;
-  std::optional<std::string> console_read_line() override;
+  std::optional<TypedLine> console_read_line() override;
   void console_run_command(std::string_view line) override;
   void console_note(std::string_view text) override;
   std::filesystem::path data_folder() const override;
@@ -27,6 +28,12 @@ class TerminalPlatform final : public Platform {
   std::unique_ptr<Graphics> graphics_;
   std::filesystem::path data_folder_;
 };
+
+// One typed line from the console's input stream: its first
+// CONSOLE_LINE_LENGTH characters without the line end (and a CR before it);
+// the rest of a longer line is read and dropped, never held. Nothing at the
+// end of the input.
+std::optional<TypedLine> read_console_line(std::FILE* in);
 
 // The data folder from the environment: ORVA_HOME, else $HOME/ORVA.
 std::filesystem::path data_folder_from_environment();

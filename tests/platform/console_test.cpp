@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "support/fake_platform.hpp"
 
 namespace orva {
@@ -41,6 +44,34 @@ TEST(ShellEscape, ShowsTheMessageAgainAfterEachLineAndReturnsOnAnEmptyOne) {
   FakePlatform p({"echo hello", ""}, "/nonexistent");
   console_shell_escape(p, "MSG");
   EXPECT_EQ(p.output(), "MSG\nhello\nMSG\n");
+}
+
+// Only the typed command itself is ever run: a line the console could not
+// keep whole (a folder name cut at the 128th character could make a remove
+// command take the folder above), or one a zero character would end early,
+// is refused; a line of blanks is a command like any other.
+TEST(ShellEscape, HandsOnOnlyWholeLines) {
+  const std::string longest = "echo " + std::string(CONSOLE_LINE_LENGTH - 5, 'x');
+  struct Case {
+    const char* what;
+    std::string typed;
+    std::vector<std::string> run;
+    std::string shown;
+  } cases[] = {
+      {"a line of blanks", "   ", {"   "}, "MSG\nMSG\n"},
+      {"the longest line the console keeps", longest, {longest}, "MSG\n" + longest.substr(5) + "\nMSG\n"},
+      {"one character more", longest + "y", {},
+       "MSG\n  Befehl laenger als 128 Zeichen - nicht ausgefuehrt!\nMSG\n"},
+      {"a zero character", std::string("echo a\0b", 9), {},
+       "MSG\n  Befehl mit Nullzeichen - nicht ausgefuehrt!\nMSG\n"},
+  };
+  for (const Case& c : cases) {
+    FakePlatform p({c.typed, ""}, "/nonexistent");
+    console_shell_escape(p, "MSG");
+    EXPECT_EQ(p.commands_run(), c.run) << c.what;
+    EXPECT_EQ(p.output(), c.shown) << c.what;
+    EXPECT_EQ(p.unread(), 0u) << c.what;
+  }
 }
 
 }  // namespace

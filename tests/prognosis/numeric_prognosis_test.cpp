@@ -64,7 +64,7 @@ class TickingClock final : public Platform {
   TickingClock(Platform& inner, std::deque<double> readings) : inner_(inner), readings_(std::move(readings)) {}
   void console_write_line(std::string_view text) override { inner_.console_write_line(text); }
   void console_write_prompt(std::string_view text) override { inner_.console_write_prompt(text); }
-  std::optional<std::string> console_read_line() override { return inner_.console_read_line(); }
+  std::optional<TypedLine> console_read_line() override { return inner_.console_read_line(); }
   void console_run_command(std::string_view line) override { inner_.console_run_command(line); }
   void console_note(std::string_view text) override { inner_.console_note(text); }
   std::filesystem::path data_folder() const override { return inner_.data_folder(); }

@@ -15,16 +15,18 @@ void FakePlatform::console_write_line(std::string_view text) {
 
 void FakePlatform::console_write_prompt(std::string_view text) { output_ += text; }
 
-std::optional<std::string> FakePlatform::console_read_line() {
+std::optional<TypedLine> FakePlatform::console_read_line() {
   if (input_.empty()) return std::nullopt;
-  std::string line = input_.front();
+  TypedLine line{input_.front()};
   input_.pop_front();
-  if (line.size() > 128) line.resize(128);
+  line.cut = line.text.size() > CONSOLE_LINE_LENGTH;
+  if (line.cut) line.text.resize(CONSOLE_LINE_LENGTH);
   return line;
 }
 
 void FakePlatform::console_run_command(std::string_view line) {
   std::string command(line);
+  commands_.push_back(command);
   if (FILE* pipe = popen(command.c_str(), "r")) {
     std::array<char, 256> buf;
     size_t n;

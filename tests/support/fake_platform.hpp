@@ -17,7 +17,7 @@ class FakePlatform final : public Platform {
 
   void console_write_line(std::string_view text) override;
   void console_write_prompt(std::string_view text) override;
-  std::optional<std::string> console_read_line() override;
+  std::optional<TypedLine> console_read_line() override;
   void console_run_command(std::string_view line) override;
   void console_note(std::string_view text) override;
   std::filesystem::path data_folder() const override { return data_folder_; }
@@ -34,6 +34,8 @@ class FakePlatform final : public Platform {
   const std::vector<std::string>& notes() const { return notes_; }
   // How many input lines were not read.
   size_t unread() const { return input_.size(); }
+  // The commands handed to the command interpreter, in order.
+  const std::vector<std::string>& commands_run() const { return commands_; }
 
   LocalDate date{2026, 12, 10};
   LocalTime time{10, 5, 7, 0};
@@ -44,6 +46,7 @@ class FakePlatform final : public Platform {
   std::filesystem::path data_folder_;
   std::string output_;
   std::vector<std::string> notes_;
+  std::vector<std::string> commands_;
   NullGraphics null_graphics_;
   Graphics* graphics_ = nullptr;
 };
