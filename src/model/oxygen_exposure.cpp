@@ -71,7 +71,16 @@ void protocol_start(DiveState& st, Platform& p) {
   st.PROTNAME = PROTOCOL_NAME;
   // A missing folder or a file that cannot be opened: no question, no header.
   if (!st.file->open(prot_file(p, st.PROTNAME + ".TXT"))) return;
-  st.COMMENT = ask_text(p, R"(" ", " Kommentar / Comment: ", $)", 70, 70);
+  // The input may end at the question: the header is written all the same,
+  // with the empty comment, so that the end record that follows belongs to
+  // this run's header and not to the run before.
+  bool input_ended = false;
+  try {
+    st.COMMENT = ask_text(p, R"(" ", " Kommentar / Comment: ", $)", 70, 70);
+  } catch (const EndOfInput&) {
+    st.COMMENT = parse_text("", 70, 70);
+    input_ended = true;
+  }
   LocalDate date = p.clock_local_date();
   LocalTime time = p.clock_local_time();
   file_write(st, p,
@@ -81,6 +90,7 @@ void protocol_start(DiveState& st, Platform& p) {
   file_write(st, p,
              R"("    ", "TIEFE", "   ", "ZEIT", "   ", "GES.ZEIT", "  ", "N", "    O ", " ", "  ", "HE", "    ", "CNS", "   ", "OTU", "    ", "K CNS", "     ", "K POT", "     ", "GAS")",
              {});
+  if (input_ended) throw EndOfInput{};
 }
 
 bool recovers_at_surface(char letter) { return letter == 'D' || letter == 'd' || letter == 'E' || letter == 'e'; }

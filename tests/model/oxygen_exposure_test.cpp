@@ -232,6 +232,22 @@ TEST(ProtocolFile, SecondStartAppendsBehindTheFirst) {
   EXPECT_EQ(split_lines(home.read("PROT/PROTOCOL.TXT")), want);
 }
 
+// Every record of a run follows that run's header: input that ends at the
+// comment question gives the header with the empty comment before the end
+// record.
+TEST(ProtocolFile, InputEndingAtTheCommentQuestionStillWritesTheHeaderFirst) {
+  TempHome home;
+  run_session("Erster\nq\n", home.path());
+  testing::SessionResult r = run_session("", home.path());
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.output,
+            "  Kommentar / Comment:  See you later alligator\n"
+            " Always keep in mind the \"20 % Bug\" of your divecomputer!\n");
+  std::vector<std::string> want = {HEADER_DATE,  "Erster" + std::string(64, ' '), HEADER_TITLES, RECORD_X, RECORD_X,
+                                   HEADER_DATE,  std::string(70, ' '),            HEADER_TITLES, RECORD_X};
+  EXPECT_EQ(split_lines(home.read("PROT/PROTOCOL.TXT")), want);
+}
+
 TEST(ProtocolFile, EveryRecordFitsIn83Characters) {
   TempHome home;
   // A long comment, a deep long dive and a long surface interval.
