@@ -324,10 +324,56 @@ std::optional<std::int64_t> parse_integer(std::string_view line, int w) {
   return static_cast<std::int64_t>(n);
 }
 
+namespace {
+
+// Typed text is UTF-8: a character may take up to four bytes, and the fields
+// count bytes. A field edge that falls inside a character would leave half
+// of it; that part becomes blanks instead, so the field keeps its width in
+// bytes and holds only whole characters.
+bool continues_a_character(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The bytes of the character that begins with lead, or 1 for a byte that
+// begins none.
+size_t character_bytes(char lead) {
+  const unsigned char c = static_cast<unsigned char>(lead);
+  if (c >= 0xC2 && c <= 0xDF) return 2;
+  if (c >= 0xE0 && c <= 0xEF) return 3;
+  if (c >= 0xF0 && c <= 0xF4) return 4;
+  return 1;
+}
+
+// Where the character that holds byte at of text begins, when an edge at
+// that byte would cut it; otherwise at itself. Bytes that are no UTF-8
+// character are single characters.
+size_t cut_character_start(std::string_view text, size_t at) {
+  if (at == 0 || at >= text.size() || !continues_a_character(text[at])) return at;
+  for (size_t lead = at; lead-- > 0 && at - lead < 4;) {
+    if (continues_a_character(text[lead])) continue;
+    const size_t bytes = character_bytes(text[lead]);
+    if (lead + bytes <= at || lead + bytes > text.size()) return at;
+    for (size_t k = lead + 1; k < lead + bytes; ++k)
+      if (!continues_a_character(text[k])) return at;
+    return lead;
+  }
+  return at;
+}
+
+}  // namespace
+
 std::string parse_text(std::string_view line, int w, int length) {
-  std::string field(line.substr(0, std::min(line.size(), static_cast<size_t>(w))));
-  // A field wider than the variable leaves its last characters in it.
-  if (static_cast<int>(field.size()) > length) return field.substr(field.size() - static_cast<size_t>(length));
+  const size_t width = std::min(line.size(), static_cast<size_t>(w));
+  std::string field(line.substr(0, width));
+  // The end of the field cuts the character it falls into.
+  for (size_t k = cut_character_start(line, width); k < width; ++k) field[k] = ' ';
+  // A field wider than the variable leaves its last characters in it; the
+  // character the start of them falls into is cut.
+  if (field.size() > static_cast<size_t>(length)) {
+    const size_t start = field.size() - static_cast<size_t>(length);
+    const size_t lead = cut_character_start(field, start);
+    if (lead < start)
+      for (size_t k = start; k < lead + character_bytes(field[lead]); ++k) field[k] = ' ';
+    return field.substr(start);
+  }
   field.append(static_cast<size_t>(length) - field.size(), ' ');
   return field;
 }

@@ -70,6 +70,9 @@ inline std::string format_text(std::string_view s) { return std::string(s); }
 // Input fields: the first w characters of the line.
 std::optional<double> parse_fixed(std::string_view line, int w, int d);
 std::optional<std::int64_t> parse_integer(std::string_view line, int w);
+// Aw into a variable of the given length: blank padded, or its last
+// characters when the field is longer. A UTF-8 character cut by either edge
+// becomes blanks, one for each of its bytes inside.
 std::string parse_text(std::string_view line, int w, int length);
 
 // Round half away from zero to a whole number (the protocol record's CNS and OTU).

@@ -1,5 +1,6 @@
 #include "shell/state_file.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <optional>
@@ -27,6 +28,13 @@ constexpr size_t STATE_FILE_LINES = 22;
 bool name_stays_in_prot(const std::string& name) {
   return name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
          name.find("..") == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+// A name with control characters (an escape sequence, say) names a file no
+// diver could find again by its name: it is refused.
+bool has_control_characters(const std::string& name) {
+  return std::any_of(name.begin(), name.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
 }
 
 // The files the program keeps for itself in the PROT folder: a state file
@@ -290,6 +298,10 @@ void state_file(DiveState& st, Platform& p) {
     if (!writing && !reading) return;
 
     if (!name_stays_in_prot(SFNAME)) continue;
+    if (has_control_characters(SFNAME)) {
+      write(p, R"(/, " ", " Dateiname mit Steuerzeichen - anderer Name!")");
+      continue;
+    }
     const std::string file_name = SFNAME + ".TXT";
     if (kept_by_the_system(file_name)) {
       write_file_line(p, file_name, " gehoert dem Programm - anderer Name!");

@@ -248,6 +248,16 @@ TEST(ProtocolFile, InputEndingAtTheCommentQuestionStillWritesTheHeaderFirst) {
   EXPECT_EQ(split_lines(home.read("PROT/PROTOCOL.TXT")), want);
 }
 
+// An umlaut that the end of the comment field would cut in half becomes a
+// blank: the header line holds only whole UTF-8 characters.
+TEST(ProtocolFile, ACommentCutAtItsFieldKeepsWholeCharacters) {
+  TempHome home;
+  run_session(std::string(69, 'c') + "\xC3\x84nderung\nq\n", home.path());
+  std::vector<std::string> lines = split_lines(home.read("PROT/PROTOCOL.TXT"));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[1], std::string(69, 'c') + " ");
+}
+
 TEST(ProtocolFile, EveryRecordFitsIn83Characters) {
   TempHome home;
   // A long comment, a deep long dive and a long surface interval.

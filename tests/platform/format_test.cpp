@@ -146,6 +146,39 @@ TEST(ParseText, PadsCutsAndKeepsTheLastCharactersOfAWideField) {
   EXPECT_EQ(parse_text("ABCDEFGHIJ", 10, 8), "CDEFGHIJ");
 }
 
+// Umlauts are two bytes each in UTF-8: an edge of the field never leaves half
+// of one, and the field keeps its width in bytes.
+TEST(ParseText, NeverCutsInsideAUtf8Character) {
+  const std::string AE = "\xC3\x84", EURO = "\xE2\x82\xAC", CLEF = "\xF0\x9D\x84\x9E";
+  struct Case {
+    const char* what;
+    std::string line;
+    int w, length;
+    std::string kept;
+  } cases[] = {
+      {"whole umlauts", "A" + AE + "B", 4, 4, "A" + AE + "B"},
+      {"the end cuts an umlaut", "ABC" + AE, 4, 4, "ABC "},
+      {"the end cuts a three-byte character after one byte", "AB" + EURO, 3, 3, "AB "},
+      {"the end cuts it after two bytes", "AB" + EURO, 4, 4, "AB  "},
+      {"the end cuts a four-byte character", "A" + CLEF, 4, 6, "A"},
+      {"the end falls just behind a character", "AB" + AE + "C", 4, 4, "AB" + AE},
+      {"the last bytes of a name start inside an umlaut", AE + AE + AE + AE + AE + "x", 11, 8,
+       " " + AE + AE + AE + "x"},
+      {"they start just at one", "x" + AE + AE + AE + AE, 9, 8, AE + AE + AE + AE},
+      {"a four-byte character cut after its second byte", CLEF + "abcde", 9, 7, "  abcde"},
+      // Bytes that are no UTF-8 character (Latin-1 text) are cut as they are.
+      {"Latin-1 umlauts", "AB\xC4\xD6\xDC", 4, 4, "AB\xC4\xD6"},
+      {"a lone continuation byte", "A\x84\x84\x84", 2, 2, "A\x84"},
+  };
+  for (const Case& c : cases) {
+    std::string got = parse_text(c.line, c.w, c.length);
+    EXPECT_EQ(got, c.kept.size() < static_cast<size_t>(c.length) ? c.kept + std::string(c.length - c.kept.size(), ' ')
+                                                                    : c.kept)
+        << c.what;
+    EXPECT_EQ(got.size(), static_cast<size_t>(c.length)) << c.what;
+  }
+}
+
 TEST(FormatRecord, LiteralsBlanksSlashesAndTheOpenLine) {
   Record r = format_record(R"(" ", " P amb: ", F6.3)", {3.950296633985});
   ASSERT_EQ(r.lines.size(), 1u);

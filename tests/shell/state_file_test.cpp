@@ -551,6 +551,41 @@ TEST(StateFileNames, TheProgramsOwnFilesAreNoStateFiles) {
   }
 }
 
+// Typed names are UTF-8: keeping the last 8 bytes of a longer name never
+// starts the file name with half a character; a name with control
+// characters is refused with its line, and the name is asked again.
+TEST(StateFileNames, ANameIsWholeCharactersWithoutControls) {
+  const std::string AE = "\xC3\x84";
+  struct Case {
+    const char* what;
+    std::string typed;
+    std::string file;     // in PROT; "" when refused
+    std::string message;  // the line after the W/R question
+  } cases[] = {
+      {"umlauts, the last 8 bytes start inside one", AE + AE + AE + AE + AE + "x", " " + AE + AE + AE + "x.TXT", ""},
+      {"umlauts that fit", AE + "hre", AE + "hre   .TXT", ""},
+      {"an escape sequence", "\x1b[31mX", "", "  Dateiname mit Steuerzeichen - anderer Name!"},
+      {"a tab", "A\tB", "", "  Dateiname mit Steuerzeichen - anderer Name!"},
+      {"a delete character", "AB\x7f", "", "  Dateiname mit Steuerzeichen - anderer Name!"},
+  };
+  for (const Case& c : cases) {
+    TempHome home;
+    DiveState st = known_state();
+    std::vector<std::string> typed = {c.typed, "W"};
+    if (c.file.empty()) typed.insert(typed.end(), {"SAFE", "W"});
+    std::vector<std::string> lines = split_lines(run_f(st, home, typed));
+    if (c.file.empty()) {
+      ASSERT_EQ(lines.size(), 5u) << c.what;
+      EXPECT_EQ(lines[2], c.message) << c.what;
+      EXPECT_EQ(lines[3], "  Filename = ? SAFE             4") << c.what;
+      EXPECT_EQ(prot_files(home), std::vector<std::string>{"SAFE    .TXT"}) << c.what;
+    } else {
+      EXPECT_EQ(home.read("PROT/" + c.file), KNOWN_FILE) << c.what;
+      EXPECT_EQ(prot_files(home).size(), 1u) << c.what;
+    }
+  }
+}
+
 // A state file made read-only is kept: F says why and asks for the name
 // again. File modes bind only a user without rights.
 TEST(StateFileWrite, AWriteProtectedFileIsKept) {
