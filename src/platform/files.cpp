@@ -1,6 +1,7 @@
 #include "platform/files.hpp"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,6 +60,29 @@ struct Descriptor {
   }
 };
 
+// Another run may append to the same file. While one record is written and,
+// when need be, taken back, the file is this run's alone: the size measured
+// before the write is where the record begins, and the undo cuts nothing
+// that the other run wrote. A file system without locks is written as it is.
+class ExclusiveLock {
+ public:
+  explicit ExclusiveLock(int fd) : fd_(fd) {
+    int result;
+    do result = ::flock(fd_, LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    locked_ = result == 0;
+  }
+  ~ExclusiveLock() {
+    if (locked_) ::flock(fd_, LOCK_UN);
+  }
+  ExclusiveLock(const ExclusiveLock&) = delete;
+  ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+ private:
+  int fd_;
+  bool locked_;
+};
+
 }  // namespace
 
 std::filesystem::path prot_file(const Platform& p, std::string_view name) {
@@ -83,6 +107,7 @@ bool AppendFile::open(const std::filesystem::path& path) {
 std::optional<std::string> AppendFile::write_record(std::string_view line) {
   if (fd_ < 0) return std::nullopt;
   std::string record = (line_open_ ? "\n" : "") + printable(line) + "\n";
+  ExclusiveLock lock(fd_);
   struct stat before {};
   const bool size_known = ::fstat(fd_, &before) == 0;
   if (write_all(fd_, record)) {

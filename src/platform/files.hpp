@@ -18,8 +18,10 @@ std::filesystem::path prot_file(const Platform& p, std::string_view name);
 
 // A file opened for appending. Every record reaches the file whole or not at
 // all, in one write; a record that could be written only in part is taken
-// back. When the file ends inside a line (a record an earlier failure or an
-// earlier run left cut), the next record starts a line of its own.
+// back. Runs that append to the same file take turns, record by record, so
+// taking one back never cuts what another run wrote. When the file ends
+// inside a line (a record an earlier failure or an earlier run left cut),
+// the next record starts a line of its own.
 class AppendFile {
  public:
   // Opens (creating when missing); false when the file cannot be opened.

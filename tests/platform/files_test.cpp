@@ -1,5 +1,5 @@
 // The files of the PROT folder under faults: a full disk, a file that may not
-// grow, links, pipes, devices and write-protected files.
+// grow, links, pipes, devices and write-protected files, and two runs at once.
 #include "platform/files.hpp"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.hpp"
 #include "support/file_faults.hpp"
 #include "support/session.hpp"
 
@@ -19,8 +20,11 @@ namespace orva {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Child;
 using testing::FileSizeLimit;
+using testing::Pipe;
 using testing::TempHome;
+using testing::byte_arrives;
 
 const std::string RECORD(83, 'x');
 
@@ -47,6 +51,55 @@ TEST(AppendFile, ARecordThatDoesNotFitIsTakenBackWhole) {
   // Room again: the next record lands on a line of its own.
   EXPECT_EQ(f.write_record("next"), std::nullopt);
   EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), RECORD + "\nnext\n");
+}
+
+// Two runs append to one protocol file. One of them may not let any file
+// grow (its file size limit lies far below the file's size), so each of its
+// records fails and is taken back, again and again, while the other run
+// appends its records: the undo never cuts one of them.
+TEST(AppendFile, TakingBackARecordLeavesAnotherRunsRecords) {
+  TempHome home;
+  const std::string first_line(4095, 'h');
+  home.write("PROT/PROTOCOL.TXT", first_line + "\n");
+  const fs::path file = home.prot("PROTOCOL.TXT");
+  Pipe started, stop;
+  Child failing([&] {
+    stop.close_write();
+    AppendFile f;
+    if (!f.open(file)) return 2;
+    FileSizeLimit limit(1024);
+    started.send();
+    // Until the test says stop, or is gone.
+    pollfd stopped{stop.read, POLLIN, 0};
+    int failures = 0;
+    do failures += f.write_record(RECORD) == std::optional<std::string>("File too large");
+    while (::poll(&stopped, 1, 0) == 0);
+    return failures > 0 ? 0 : 3;
+  });
+  ASSERT_TRUE(failing.started());
+  ASSERT_TRUE(byte_arrives(started.read, 30));
+  const int RECORDS = 3000;
+  Child appending([&] {
+    AppendFile f;
+    if (!f.open(file)) return 2;
+    for (int i = 0; i < RECORDS; ++i)
+      if (f.write_record("record " + std::to_string(i))) return 1;
+    return 0;
+  });
+  ASSERT_TRUE(appending.started());
+  const std::optional<int> appended = appending.wait(60);
+  stop.send();
+  const std::optional<int> failed = failing.wait(60);
+  ASSERT_TRUE(appended && WIFEXITED(*appended)) << "the appending run hangs or was killed";
+  EXPECT_EQ(WEXITSTATUS(*appended), 0);
+  ASSERT_TRUE(failed && WIFEXITED(*failed)) << "the failing run hangs or was killed";
+  EXPECT_EQ(WEXITSTATUS(*failed), 0) << "its records did not fail";
+
+  std::string expected = first_line + "\n";
+  for (int i = 0; i < RECORDS; ++i) expected += "record " + std::to_string(i) + "\n";
+  const std::string text = home.read("PROT/PROTOCOL.TXT");
+  EXPECT_EQ(text.size(), expected.size());
+  EXPECT_TRUE(text == expected) << "records of the appending run are missing";
 }
 
 TEST(AppendFile, AFileEndingInACutLineGetsTheNextRecordOnALineOfItsOwn) {
