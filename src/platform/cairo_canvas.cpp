@@ -35,6 +35,28 @@ void crisp(cairo_t* cr) {
   cairo_font_options_destroy(options);
 }
 
+// Picture numbers run from 1 to 999999, written with at least four digits.
+constexpr int PICTURE_NUMBERS = 1000000;
+
+// The highest number of a picture NAME-nnnn.png in the folder (whatever
+// stands under that name), 0 when there is none.
+int highest_picture_number(const std::filesystem::path& folder, std::string_view name) {
+  const std::string prefix = std::string(name) + "-";
+  const std::string suffix = ".png";
+  int highest = 0;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string file = it->path().filename().string();
+    if (file.size() <= prefix.size() + suffix.size() || !file.starts_with(prefix) || !file.ends_with(suffix)) continue;
+    const std::string digits = file.substr(prefix.size(), file.size() - prefix.size() - suffix.size());
+    if (digits.size() < 4 || digits.size() > 6 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      continue;
+    highest = std::max(highest, std::stoi(digits));
+  }
+  return highest;
+}
+
 cairo_status_t write_to_file(void* closure, const unsigned char* data, unsigned int length) {
   return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
                                                                                   : CAIRO_STATUS_WRITE_ERROR;
@@ -123,10 +145,12 @@ std::optional<std::filesystem::path> CairoCanvas::gfx_save_picture(std::string_v
   std::filesystem::create_directories(folder_, ec);
   if (ec) throw std::runtime_error(folder_.string() + ": " + ec.message());
 
+  // The newest picture has the highest number, also after older ones were
+  // deleted. A name taken in the meantime is passed over.
   std::filesystem::path path;
   std::FILE* out = nullptr;
-  for (int n = 1; n < 1000000 && !out; ++n) {
-    char number[16];
+  for (int n = highest_picture_number(folder_, name) + 1; n < PICTURE_NUMBERS && !out; ++n) {
+    char number[32];
     std::snprintf(number, sizeof number, "-%04d.png", n);
     path = folder_ / (std::string(name) + number);
     // "x": created new or not at all, so an earlier picture is never replaced.

@@ -22,8 +22,8 @@ class CairoCanvas final : public GridCanvas {
   CairoCanvas(const CairoCanvas&) = delete;
   CairoCanvas& operator=(const CairoCanvas&) = delete;
 
-  // Writes NAME-0001.png, or the first number not yet taken; an earlier
-  // picture is never overwritten.
+  // Writes NAME-0001.png, or the number after the highest one present; an
+  // earlier picture is never overwritten.
   std::optional<std::filesystem::path> gfx_save_picture(std::string_view name) override;
 
  protected:

@@ -1,13 +1,19 @@
 #include "platform/files.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
 #include <string>
+
+#include "platform/process.hpp"
 
 namespace orva {
 namespace {
@@ -59,7 +65,83 @@ struct Descriptor {
   }
 };
 
+// Another run may append to the same file. While one record is written and,
+// when need be, taken back, the file is this run's alone: the size measured
+// before the write is where the record begins, and the undo cuts nothing
+// that the other run wrote. A file system without locks is written as it is.
+class ExclusiveLock {
+ public:
+  explicit ExclusiveLock(int fd) : fd_(fd) {
+    int result;
+    do result = ::flock(fd_, LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    locked_ = result == 0;
+  }
+  ~ExclusiveLock() {
+    if (locked_) ::flock(fd_, LOCK_UN);
+  }
+  ExclusiveLock(const ExclusiveLock&) = delete;
+  ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+ private:
+  int fd_;
+  bool locked_;
+};
+
+// The temporary files of file_replace are named ".NAME.<pid>-<n>" beside
+// the file NAME. The process number of such a name, or 0 when it is none.
+pid_t temporary_file_owner(std::string_view entry, std::string_view prefix) {
+  if (!entry.starts_with(prefix)) return 0;
+  entry.remove_prefix(prefix.size());
+  const std::size_t dash = entry.find('-');
+  if (dash == std::string_view::npos) return 0;
+  auto number = [](std::string_view digits) {
+    return !digits.empty() && digits.size() <= 9 && std::all_of(digits.begin(), digits.end(), [](char c) {
+      return c >= '0' && c <= '9';
+    });
+  };
+  const std::string_view pid = entry.substr(0, dash);
+  if (!number(pid) || !number(entry.substr(dash + 1))) return 0;
+  return static_cast<pid_t>(std::stol(std::string(pid)));
+}
+
+// The second before the machine was started, on the calendar clock.
+time_t before_boot() {
+  timespec now {}, up {};
+  if (::clock_gettime(CLOCK_REALTIME, &now) != 0 || ::clock_gettime(CLOCK_BOOTTIME, &up) != 0) return 0;
+  return now.tv_sec - up.tv_sec - 1;
+}
+
+// A temporary file whose run has ended: its process is gone, or the file
+// is older than the machine's start, so that the process number it names
+// may now be another program's. A process that exists but is not ours to
+// signal is alive.
+bool left_by_an_ended_run(pid_t pid, const struct stat& st) {
+  if (::kill(pid, 0) != 0 && errno == ESRCH) return true;
+  return st.st_mtime < before_boot();
+}
+
+// A W that was killed before its rename leaves its temporary file behind.
+// The next W of the same name removes those of runs that have ended, and
+// never one a running W is still writing.
+void remove_temporaries_of_ended_runs(const std::filesystem::path& path) {
+  const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const std::string prefix = "." + path.filename().string() + ".";
+  while (const dirent* entry = ::readdir(dir)) {
+    const pid_t pid = temporary_file_owner(entry->d_name, prefix);
+    struct stat st {};
+    if (pid <= 0 || ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+      continue;
+    if (left_by_an_ended_run(pid, st)) ::unlinkat(::dirfd(dir), entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
 }  // namespace
+
+void (*file_replace_test_hook)() = nullptr;
 
 std::filesystem::path prot_file(const Platform& p, std::string_view name) {
   return p.data_folder() / "PROT" / std::string(name);
@@ -83,6 +165,7 @@ bool AppendFile::open(const std::filesystem::path& path) {
 std::optional<std::string> AppendFile::write_record(std::string_view line) {
   if (fd_ < 0) return std::nullopt;
   std::string record = (line_open_ ? "\n" : "") + printable(line) + "\n";
+  ExclusiveLock lock(fd_);
   struct stat before {};
   const bool size_known = ::fstat(fd_, &before) == 0;
   if (write_all(fd_, record)) {
@@ -171,14 +254,17 @@ FileWrite file_replace(const std::filesystem::path& path, const std::vector<std:
     return failed(os_reason(errno));
   }
 
+  remove_temporaries_of_ended_runs(path);
+
   // The temporary file is created here and now: an existing file or link of
-  // its name is never opened, another name is tried instead.
+  // its name is never opened, another name is tried instead. An interrupt
+  // or a termination signal before the rename removes it.
   const std::filesystem::path folder = path.parent_path();
-  std::filesystem::path tmp;
+  SignalGuardedFile tmp;
   Descriptor out{-1};
   for (int attempt = 0; attempt < 100 && out.fd < 0; ++attempt) {
-    tmp = folder / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt));
-    out.fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    out.fd = tmp.create(folder / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "-" +
+                                  std::to_string(attempt)));
     if (out.fd < 0 && errno != EEXIST) break;
   }
   if (out.fd < 0) {
@@ -197,9 +283,10 @@ FileWrite file_replace(const std::filesystem::path& path, const std::vector<std:
     error = errno;
   if (::close(out.fd) != 0 && error == 0) error = errno;
   out.fd = -1;
-  if (error == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) error = errno;
+  if (error == 0 && file_replace_test_hook) file_replace_test_hook();
+  if (error == 0 && !tmp.rename_to(path)) error = errno;
   if (error == 0) return {};
-  ::unlink(tmp.c_str());
+  tmp.remove();
   return failed(os_reason(error));
 }
 

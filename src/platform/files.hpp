@@ -18,8 +18,10 @@ std::filesystem::path prot_file(const Platform& p, std::string_view name);
 
 // A file opened for appending. Every record reaches the file whole or not at
 // all, in one write; a record that could be written only in part is taken
-// back. When the file ends inside a line (a record an earlier failure or an
-// earlier run left cut), the next record starts a line of its own.
+// back. Runs that append to the same file take turns, record by record, so
+// taking one back never cuts what another run wrote. When the file ends
+// inside a line (a record an earlier failure or an earlier run left cut),
+// the next record starts a line of its own.
 class AppendFile {
  public:
   // Opens (creating when missing); false when the file cannot be opened.
@@ -79,7 +81,14 @@ struct FileWrite {
 // can be opened for writing; the new text goes into a temporary file created
 // beside it (never an existing file or a link), takes the old file's mode
 // and is renamed into place, so a failed write never leaves a half-written
-// file where a good one was. The temporary file is removed on every failure.
+// file where a good one was. The temporary file is removed on every failure,
+// and by an interrupt or a termination signal before the program ends; the
+// temporary files of this name that runs since ended left behind are removed
+// first.
 FileWrite file_replace(const std::filesystem::path& path, const std::vector<std::string>& lines);
+
+// For tests only, never set by the program: called by file_replace once the
+// new text is in its temporary file, just before the rename.
+extern void (*file_replace_test_hook)();
 
 }  // namespace orva

@@ -205,6 +205,42 @@ TEST(CairoCanvas, NeverOverwritesAPicture) {
   EXPECT_EQ(read_png(home.path() / "PLOTS/P-0003.png").width, 640);
 }
 
+// The newest picture has the highest number of its name, also after older
+// pictures were deleted: the number after the highest one present, whatever
+// stands under it. Pictures of other names and other files do not count.
+TEST(CairoCanvas, ANewPictureTakesTheNumberAfterTheHighest) {
+  struct Case {
+    std::vector<std::string> present;
+    std::string next;
+  };
+  const std::vector<Case> cases = {
+      {{}, "P-0001.png"},
+      {{"P-0003.png"}, "P-0004.png"},  // P-0001 and P-0002 deleted
+      {{"P-0002.png", "P-0009.png", "P-0005.png"}, "P-0010.png"},
+      {{"P-9999.png"}, "P-10000.png"},
+      {{"PCT-0007.png", "P-0007.txt", "P-0007.png.bak", "P-07.png", "P-x007.png", "XP-0007.png"}, "P-0001.png"},
+      {{"P-0004.png/"}, "P-0005.png"},  // a folder of that name
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.next);
+    TempHome home;
+    for (const std::string& name : c.present) {
+      if (name.ends_with("/"))
+        std::filesystem::create_directories(home.path() / "PLOTS" / name);
+      else
+        home.write("PLOTS/" + name, "an earlier file");
+    }
+    CairoCanvas canvas(home.path() / "PLOTS");
+    DiveState st = trimix_dive_state();
+    PlotRun r = run_plot(compartment_pressure_plot, st, canvas);
+    EXPECT_EQ(r.notes, std::vector<std::string>{"Grafik gespeichert: " + (home.path() / "PLOTS" / c.next).string()});
+    for (const std::string& name : c.present) {
+      if (name.ends_with("/")) continue;
+      EXPECT_EQ(home.read("PLOTS/" + name), "an earlier file") << name;
+    }
+  }
+}
+
 // When the folder cannot be made the note says so, and the plot still waits
 // for its line and returns to the text window.
 TEST(CairoCanvas, PictureThatCannotBeWritten) {

@@ -1,7 +1,9 @@
 // The files of the PROT folder under faults: a full disk, a file that may not
-// grow, links, pipes, devices and write-protected files.
+// grow, links, pipes, devices and write-protected files, two runs at once and
+// a run killed in the middle of a write.
 #include "platform/files.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.hpp"
 #include "support/file_faults.hpp"
 #include "support/session.hpp"
 
@@ -19,8 +22,11 @@ namespace orva {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Child;
 using testing::FileSizeLimit;
+using testing::Pipe;
 using testing::TempHome;
+using testing::byte_arrives;
 
 const std::string RECORD(83, 'x');
 
@@ -47,6 +53,55 @@ TEST(AppendFile, ARecordThatDoesNotFitIsTakenBackWhole) {
   // Room again: the next record lands on a line of its own.
   EXPECT_EQ(f.write_record("next"), std::nullopt);
   EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), RECORD + "\nnext\n");
+}
+
+// Two runs append to one protocol file. One of them may not let any file
+// grow (its file size limit lies far below the file's size), so each of its
+// records fails and is taken back, again and again, while the other run
+// appends its records: the undo never cuts one of them.
+TEST(AppendFile, TakingBackARecordLeavesAnotherRunsRecords) {
+  TempHome home;
+  const std::string first_line(4095, 'h');
+  home.write("PROT/PROTOCOL.TXT", first_line + "\n");
+  const fs::path file = home.prot("PROTOCOL.TXT");
+  Pipe started, stop;
+  Child failing([&] {
+    stop.close_write();
+    AppendFile f;
+    if (!f.open(file)) return 2;
+    FileSizeLimit limit(1024);
+    started.send();
+    // Until the test says stop, or is gone.
+    pollfd stopped{stop.read, POLLIN, 0};
+    int failures = 0;
+    do failures += f.write_record(RECORD) == std::optional<std::string>("File too large");
+    while (::poll(&stopped, 1, 0) == 0);
+    return failures > 0 ? 0 : 3;
+  });
+  ASSERT_TRUE(failing.started());
+  ASSERT_TRUE(byte_arrives(started.read, 30));
+  const int RECORDS = 3000;
+  Child appending([&] {
+    AppendFile f;
+    if (!f.open(file)) return 2;
+    for (int i = 0; i < RECORDS; ++i)
+      if (f.write_record("record " + std::to_string(i))) return 1;
+    return 0;
+  });
+  ASSERT_TRUE(appending.started());
+  const std::optional<int> appended = appending.wait(60);
+  stop.send();
+  const std::optional<int> failed = failing.wait(60);
+  ASSERT_TRUE(appended && WIFEXITED(*appended)) << "the appending run hangs or was killed";
+  EXPECT_EQ(WEXITSTATUS(*appended), 0);
+  ASSERT_TRUE(failed && WIFEXITED(*failed)) << "the failing run hangs or was killed";
+  EXPECT_EQ(WEXITSTATUS(*failed), 0) << "its records did not fail";
+
+  std::string expected = first_line + "\n";
+  for (int i = 0; i < RECORDS; ++i) expected += "record " + std::to_string(i) + "\n";
+  const std::string text = home.read("PROT/PROTOCOL.TXT");
+  EXPECT_EQ(text.size(), expected.size());
+  EXPECT_TRUE(text == expected) << "records of the appending run are missing";
 }
 
 TEST(AppendFile, AFileEndingInACutLineGetsTheNextRecordOnALineOfItsOwn) {
@@ -193,6 +248,131 @@ TEST(FileReplace, RefusesWhatIsNoRegularFile) {
     EXPECT_EQ(w.reason, NOT_A_REGULAR_FILE) << name;
   }
   EXPECT_EQ(home.read("OUTSIDE.TXT"), "not to be touched\n");
+}
+
+// The fixed point of a test inside file_replace: the child tells it has
+// reached the rename and waits for the test before it goes on.
+int hook_reached = -1, hook_go_on = -1;
+void tell_and_wait() {
+  const char byte = '.';
+  char go = 0;
+  (void)!::write(hook_reached, &byte, 1);
+  (void)!::read(hook_go_on, &go, 1);
+}
+
+bool handled_as(int signal, sighandler_t handler) {
+  struct sigaction action {};
+  return ::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == handler;
+}
+
+// A child that writes "new" into STATE.TXT and stops before the rename until
+// the test lets it go on, started ignoring interrupts or not. It exits with 0
+// when the file was written and the signals are as they were before.
+struct WriterInTheMiddle {
+  Pipe reached, go_on;
+  Child child;
+
+  explicit WriterInTheMiddle(const fs::path& file, bool ignoring_interrupts = false)
+      : child([&] {
+          reached.close_read();
+          go_on.close_write();
+          const sighandler_t interrupt = ignoring_interrupts ? SIG_IGN : SIG_DFL;
+          ::signal(SIGINT, interrupt);
+          hook_reached = reached.write;
+          hook_go_on = go_on.read;
+          file_replace_test_hook = tell_and_wait;
+          const bool written = file_replace(file, {"new"}).status == FileWrite::Status::Written;
+          const bool as_before =
+              handled_as(SIGINT, interrupt) && handled_as(SIGTERM, SIG_DFL) && handled_as(SIGHUP, SIG_DFL);
+          return written && as_before ? 0 : 1;
+        }) {
+    reached.close_write();
+    go_on.close_read();
+  }
+  bool at_the_rename() const { return child.started() && byte_arrives(reached.read, 30); }
+};
+
+// Ctrl-C, a hangup or a termination signal in the middle of W removes the
+// temporary file before the program ends by that signal, and the old file
+// stays. An interrupt the program was started to ignore is ignored then too,
+// and after the write every signal is handled as before it.
+TEST(FileReplace, AnEndingSignalDuringTheWriteRemovesTheTemporaryFile) {
+  struct Case {
+    int signal;
+    bool ignored;
+  };
+  for (const Case& c : {Case{SIGINT, false}, Case{SIGTERM, false}, Case{SIGHUP, false}, Case{SIGINT, true}}) {
+    SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.ignored ? " (ignored)" : ""));
+    TempHome home;
+    home.write("PROT/STATE.TXT", "old\n");
+    WriterInTheMiddle writer(home.prot("STATE.TXT"), c.ignored);
+    ASSERT_TRUE(writer.at_the_rename());
+    EXPECT_EQ(names_in(home.path() / "PROT").size(), 2u) << "the temporary file beside the old one";
+    ::kill(writer.child.pid(), c.signal);
+    writer.go_on.send();
+    const std::optional<int> status = writer.child.wait(30);
+    ASSERT_TRUE(status) << "the child hangs";
+    if (c.ignored) {
+      ASSERT_TRUE(WIFEXITED(*status));
+      EXPECT_EQ(WEXITSTATUS(*status), 0);
+      EXPECT_EQ(home.read("PROT/STATE.TXT"), "new\n");
+    } else {
+      ASSERT_TRUE(WIFSIGNALED(*status)) << "the program still ends by the signal";
+      EXPECT_EQ(WTERMSIG(*status), c.signal);
+      EXPECT_EQ(home.read("PROT/STATE.TXT"), "old\n");
+    }
+    EXPECT_EQ(names_in(home.path() / "PROT"), std::vector<std::string>{"STATE.TXT"});
+  }
+}
+
+// A run killed in the middle of W leaves its temporary file; the next W of
+// the name removes those of runs that have ended (the process is gone, or
+// the file is older than the machine's start) and keeps those of running
+// ones and those of other names.
+TEST(FileReplace, RemovesTheTemporaryFilesOfEndedRunsOnly) {
+  TempHome home;
+  home.write("PROT/STATE.TXT", "old\n");
+  const fs::path prot = home.path() / "PROT";
+  pid_t killed = -1;
+  {
+    WriterInTheMiddle writer(home.prot("STATE.TXT"));
+    ASSERT_TRUE(writer.at_the_rename());
+    killed = writer.child.pid();
+    ::kill(killed, SIGKILL);
+    ASSERT_TRUE(writer.child.wait(30));
+  }
+  const std::string left_behind = ".STATE.TXT." + std::to_string(killed) + "-0";
+  ASSERT_EQ(names_in(prot), (std::vector<std::string>{left_behind, "STATE.TXT"}));
+
+  const std::string dead = std::to_string(killed), alive = "1";  // the first process lives as long as the machine
+  const std::vector<std::string> removed = {left_behind, ".STATE.TXT." + dead + "-7", ".STATE.TXT." + alive + "-1"};
+  const std::vector<std::string> kept = {".STATE.TXT." + alive + "-0", ".OTHER.TXT." + dead + "-0",
+                                         ".STATE.TXT." + dead + "-0x", ".STATE.TXT." + dead, "STATE.TXT." + dead + "-0"};
+  for (const std::string& name : removed) home.write("PROT/" + name, "left behind\n");
+  for (const std::string& name : kept) home.write("PROT/" + name, "someone's\n");
+  // Written before the machine was started: its process number may be another's now.
+  const timespec long_ago[2] = {{1000, 0}, {1000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, home.prot(".STATE.TXT." + alive + "-1").c_str(), long_ago, 0), 0);
+
+  // A running W of the same name, in the middle of its write.
+  WriterInTheMiddle running(home.prot("STATE.TXT"));
+  ASSERT_TRUE(running.at_the_rename());
+  const std::string running_tmp = ".STATE.TXT." + std::to_string(running.child.pid()) + "-0";
+
+  ASSERT_EQ(file_replace(home.prot("STATE.TXT"), {"state"}).status, FileWrite::Status::Written);
+  EXPECT_EQ(home.read("PROT/STATE.TXT"), "state\n");
+  std::vector<std::string> expected = kept;
+  expected.push_back(running_tmp);
+  expected.push_back("STATE.TXT");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(names_in(prot), expected);
+
+  // The running W was not tripped up: it ends with its own text in place.
+  running.go_on.send();
+  const std::optional<int> status = running.child.wait(30);
+  ASSERT_TRUE(status && WIFEXITED(*status));
+  EXPECT_EQ(WEXITSTATUS(*status), 0);
+  EXPECT_EQ(home.read("PROT/STATE.TXT"), "new\n");
 }
 
 TEST(FileReplace, WithoutTheFolderNothingIsWritten) {

@@ -1,0 +1,227 @@
+// The built program started as a shell starts it, under a harsh process
+// environment: a standard descriptor closed, a file size limit, a reader of
+// its output that has gone away.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/child_process.hpp"
+#include "support/session.hpp"
+
+extern char** environ;
+
+namespace orva {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Child;
+using testing::TempHome;
+
+// How the program is started.
+struct Start {
+  int closed = -1;                          // a standard descriptor closed, or none
+  rlim_t file_size_limit = RLIM_INFINITY;  // in bytes
+  bool reader_gone = false;                // standard output a pipe nobody reads
+};
+
+struct ProgramRun {
+  bool ended = false;  // within the time allowed
+  int status = -1;     // the wait status
+  std::string output, notes;
+  bool exited_with(int code) const { return ended && WIFEXITED(status) && WEXITSTATUS(status) == code; }
+};
+
+// Reads both pipes to their ends, for at most `seconds`.
+void read_both(int out, int err, std::string& output, std::string& notes, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  std::vector<pollfd> open = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+  std::string* into[] = {&output, &notes};
+  while ((open[0].fd >= 0 || open[1].fd >= 0) && std::chrono::steady_clock::now() < deadline) {
+    if (::poll(open.data(), open.size(), 100) <= 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (open[i].fd < 0 || !(open[i].revents & (POLLIN | POLLHUP))) continue;
+      char buffer[4096];
+      const ssize_t n = ::read(open[i].fd, buffer, sizeof buffer);
+      if (n > 0)
+        into[i]->append(buffer, static_cast<std::size_t>(n));
+      else if (n == 0 || errno != EINTR)
+        open[i].fd = -1;
+    }
+  }
+}
+
+// Runs the program on the typed lines with the data folder `home`. Output
+// and notes come through pipes, which no file size limit cuts.
+ProgramRun run_program(const std::string& input, const TempHome& home, const Start& start = {}) {
+  ProgramRun run;
+  const fs::path typed = home.path() / "typed-lines";
+  home.write("typed-lines", input);
+  std::vector<std::string> environment = {"ORVA_HOME=" + home.path().string()};
+  for (char** e = environ; *e; ++e)
+    if (std::string(*e).rfind("ORVA_HOME=", 0) != 0) environment.push_back(*e);
+  std::vector<char*> envp;
+  for (std::string& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  testing::Pipe out, err;
+  if (start.reader_gone) out.close_read();
+  Child program([&] {
+    const int in = ::open(typed.c_str(), O_RDONLY);
+    if (in < 0 || ::dup2(in, 0) < 0 || ::dup2(out.write, 1) < 0 || ::dup2(err.write, 2) < 0) return 126;
+    for (int fd = 3; fd < 1024; ++fd) ::close(fd);
+    if (start.closed >= 0) ::close(start.closed);
+    // The signals as a shell leaves them for the programs it starts.
+    ::signal(SIGPIPE, SIG_DFL);
+    ::signal(SIGXFSZ, SIG_DFL);
+    const rlimit limit{start.file_size_limit, start.file_size_limit};
+    if (start.file_size_limit != RLIM_INFINITY) ::setrlimit(RLIMIT_FSIZE, &limit);
+    char* argv[] = {const_cast<char*>("orva"), nullptr};
+    ::execve(ORVA_PROGRAM, argv, envp.data());
+    return 127;
+  });
+  out.close_write();
+  err.close_write();
+  if (!program.started()) return run;
+  if (start.reader_gone) {
+    std::string none;
+    read_both(-1, err.read, none, run.notes, 60);
+  } else {
+    read_both(out.read, err.read, run.output, run.notes, 60);
+  }
+  const std::optional<int> status = program.wait(60);
+  run.ended = status.has_value();
+  run.status = status.value_or(-1);
+  return run;
+}
+
+// The text with the data folder's path written as HOME, and the date and
+// time of a protocol header masked.
+std::string comparable(std::string text, const TempHome& home) {
+  const std::string path = home.path().string();
+  for (std::size_t at = text.find(path); at != std::string::npos; at = text.find(path, at))
+    text.replace(at, path.size(), "HOME");
+  std::vector<std::string> lines = testing::split_lines(text);
+  std::string result;
+  for (std::string& line : lines) result += (line.rfind("  Yr: ", 0) == 0 ? "  Yr: (date and time)" : line) + "\n";
+  return result;
+}
+
+std::vector<std::string> names_in(const fs::path& folder) {
+  std::vector<std::string> names;
+  if (!fs::exists(folder)) return names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A comment, a dive, a plot and the end.
+const std::string DIVE_AND_PLOT = "Tauchgang\nD\n30.\n25.\nP\n\nq\n";
+
+// With standard output or standard error closed, the protocol file is not
+// opened in their place: it holds its records only, as in a run with both
+// open, and the screen text or the plot's note goes nowhere. With standard
+// input closed, the program reads nothing, as from an empty input.
+TEST(Program, AClosedStandardDescriptorTakesNoFilesPlace) {
+  TempHome reference_home;
+  const ProgramRun reference = run_program(DIVE_AND_PLOT, reference_home);
+  ASSERT_TRUE(reference.exited_with(0));
+  const std::string reference_protocol = comparable(reference_home.read("PROT/PROTOCOL.TXT"), reference_home);
+  ASSERT_NE(reference.notes, "");
+
+  for (int fd : {1, 2}) {
+    SCOPED_TRACE("descriptor " + std::to_string(fd) + " closed");
+    TempHome home;
+    const ProgramRun run = run_program(DIVE_AND_PLOT, home, {.closed = fd});
+    EXPECT_TRUE(run.exited_with(0)) << run.notes;
+    EXPECT_EQ(comparable(home.read("PROT/PROTOCOL.TXT"), home), reference_protocol);
+    EXPECT_EQ(names_in(home.path() / "PLOTS"), std::vector<std::string>{"P-0001.png"});
+    if (fd == 1) {
+      EXPECT_EQ(run.output, "");
+      EXPECT_EQ(comparable(run.notes, home), comparable(reference.notes, reference_home));
+    } else {
+      EXPECT_EQ(run.notes, "");
+      EXPECT_EQ(comparable(run.output, home), comparable(reference.output, reference_home));
+    }
+  }
+
+  TempHome empty_home, home;
+  const ProgramRun empty = run_program("", empty_home);
+  const ProgramRun run = run_program(DIVE_AND_PLOT, home, {.closed = 0});
+  EXPECT_TRUE(run.exited_with(0)) << run.notes;
+  EXPECT_EQ(run.output, empty.output);
+  EXPECT_EQ(comparable(home.read("PROT/PROTOCOL.TXT"), home), comparable(empty_home.read("PROT/PROTOCOL.TXT"), empty_home));
+}
+
+// A write that crosses the file size limit fails as on a full disk and the
+// session goes on: the protocol record that crosses it is taken back and the
+// failure told once, W keeps the old state file and says so, the picture is
+// removed and its note says so.
+TEST(Program, AFileSizeLimitFailsTheWritesAndTheSessionGoesOn) {
+  const std::string input = "Tauchgang\nD\n30.\n25.\nP\n\nF\nSTATE\nW\n\n\nD\n30.\n5.\nq\n";
+  TempHome reference_home;
+  const ProgramRun reference = run_program(input, reference_home);
+  ASSERT_TRUE(reference.exited_with(0));
+  const std::vector<std::string> protocol = testing::split_lines(reference_home.read("PROT/PROTOCOL.TXT"));
+  ASSERT_EQ(protocol.size(), 7u);  // header, X, D, D, X
+  // The second D's record crosses the limit in its middle.
+  std::string fits;
+  for (std::size_t i = 0; i < 5; ++i) fits += protocol[i] + "\n";
+
+  TempHome home;
+  home.write("PROT/STATE   .TXT", "the old state\n");
+  const ProgramRun run = run_program(input, home, {.file_size_limit = fits.size() + 40});
+  ASSERT_TRUE(run.ended) << "the program hangs";
+  EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), fits);
+  const std::string told = "  Protokoll PROTOCOL.TXT nicht geschrieben: File too large\n";
+  const std::size_t first = run.output.find(told);
+  EXPECT_NE(first, std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find(told, first + 1), std::string::npos) << "told more than once";
+  EXPECT_NE(run.output.find("  Datei STATE   .TXT: File too large - nichts gespeichert!\n"), std::string::npos);
+  EXPECT_EQ(home.read("PROT/STATE   .TXT"), "the old state\n");
+  EXPECT_EQ(names_in(home.path() / "PROT"), (std::vector<std::string>{"PROTOCOL.TXT", "STATE   .TXT"}));
+  EXPECT_EQ(run.notes.rfind("Grafik nicht gespeichert: " + (home.path() / "PLOTS/P-0001.png").string() + ": ", 0), 0u)
+      << run.notes;
+  EXPECT_EQ(names_in(home.path() / "PLOTS"), std::vector<std::string>{});
+  // The commands after the failures ran as they do without the limit; the
+  // failed record of the last dive was told behind its prompt.
+  const std::string last_dive = "Eingabe der TAUCHTIEFE";
+  ASSERT_NE(reference.output.rfind(last_dive), std::string::npos);
+  ASSERT_NE(run.output.rfind(last_dive), std::string::npos);
+  std::string rest = run.output.substr(run.output.rfind(last_dive));
+  if (const std::size_t at = rest.find(told); at != std::string::npos) rest.erase(at, told.size());
+  EXPECT_EQ(rest, reference.output.substr(reference.output.rfind(last_dive)));
+}
+
+// A reader of the output that has gone away ends nothing: the commands all
+// run, W writes its file and the protocol gets its end record, whether the
+// session ends with Q or with the end of its input.
+TEST(Program, AReaderThatWentAwayEndsNothing) {
+  for (const std::string end : {"q\n", ""}) {
+    SCOPED_TRACE(end.empty() ? "end of input" : "Q");
+    const std::string input = "Tauchgang\nD\n30.\n25.\nF\nSTATE\nW\nD\n30.\n5.\n" + end;
+    TempHome reference_home, home;
+    const ProgramRun reference = run_program(input, reference_home);
+    ASSERT_TRUE(reference.exited_with(0));
+    const ProgramRun run = run_program(input, home, {.reader_gone = true});
+    ASSERT_TRUE(run.ended) << "the program hangs";
+    EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
+    EXPECT_EQ(run.notes, "");
+    const std::string protocol = comparable(home.read("PROT/PROTOCOL.TXT"), home);
+    EXPECT_EQ(protocol, comparable(reference_home.read("PROT/PROTOCOL.TXT"), reference_home));
+    EXPECT_EQ(protocol.substr(protocol.rfind('\n', protocol.size() - 2) + 1, 2), " X") << "the end record";
+    EXPECT_EQ(home.read("PROT/STATE   .TXT"), reference_home.read("PROT/STATE   .TXT"));
+    EXPECT_NE(home.read("PROT/STATE   .TXT"), "");
+  }
+}
+
+}  // namespace
+}  // namespace orva

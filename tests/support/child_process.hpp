@@ -1,0 +1,105 @@
+// Child processes of a test, none of which may hang it: every wait has a
+// deadline, and a child still running at its deadline is killed.
+#pragma once
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+namespace orva::testing {
+
+// The wait status of the child, or nothing when it was still running after
+// `seconds` and had to be killed.
+inline std::optional<int> wait_child(pid_t child, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (true) {
+    int status = 0;
+    const pid_t done = ::waitpid(child, &status, WNOHANG);
+    if (done == child) return status;
+    if (done < 0 && errno != EINTR) return std::nullopt;
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      return std::nullopt;
+    }
+    ::usleep(1000);
+  }
+}
+
+// A child process running the work and exiting with its result. A child
+// not waited for is killed at the end of its scope, so that no test leaves
+// one behind.
+class Child {
+ public:
+  explicit Child(const std::function<int()>& work) {
+    pid_ = ::fork();
+    if (pid_ == 0) ::_exit(work());
+  }
+  ~Child() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
+  // As wait_child; the child is gone afterwards.
+  std::optional<int> wait(int seconds) {
+    const std::optional<int> status = wait_child(pid_, seconds);
+    pid_ = -1;
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// Whether a byte came through the descriptor within `seconds`; a child
+// sends one when it has reached the point the test waits for.
+inline bool byte_arrives(int fd, int seconds) {
+  pollfd p{fd, POLLIN, 0};
+  char byte = 0;
+  return ::poll(&p, 1, seconds * 1000) == 1 && ::read(fd, &byte, 1) == 1;
+}
+
+// A pipe whose ends are closed with it.
+struct Pipe {
+  int read = -1, write = -1;
+  Pipe() {
+    int ends[2];
+    if (::pipe(ends) == 0) {
+      read = ends[0];
+      write = ends[1];
+    }
+  }
+  ~Pipe() {
+    close_read();
+    close_write();
+  }
+  Pipe(const Pipe&) = delete;
+  Pipe& operator=(const Pipe&) = delete;
+  void close_read() {
+    if (read >= 0) ::close(read);
+    read = -1;
+  }
+  void close_write() {
+    if (write >= 0) ::close(write);
+    write = -1;
+  }
+  // Sends the one byte a waiting side looks for.
+  void send() const {
+    const char byte = '.';
+    (void)!::write(write, &byte, 1);
+  }
+};
+
+}  // namespace orva::testing
