@@ -95,10 +95,17 @@ struct Pipe {
     if (write >= 0) ::close(write);
     write = -1;
   }
-  // Sends the one byte a waiting side looks for.
+  // Sends the one byte a waiting side looks for. That side may have ended
+  // already (a child killed by the signal the test sent it): the broken pipe
+  // must not end the test itself.
   void send() const {
+    struct sigaction ignore {}, old {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGPIPE, &ignore, &old);
     const char byte = '.';
     (void)!::write(write, &byte, 1);
+    ::sigaction(SIGPIPE, &old, nullptr);
   }
 };
 
