@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/coefficient_files.hpp"
+#include "model/kernel.hpp"
 #include "model/oxygen_exposure.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
@@ -332,6 +333,15 @@ Outcome read_state_file(DiveState& st, Platform& p, const std::filesystem::path&
     return Outcome::Done;
   }
   if (nitrogen_from_the_file(read.FO2, read.FHE, read.FN2)) read.FN2 = to_double((1.0Q - q(read.FHE)) - q(read.FO2));
+  // The mixed coefficients are not in the file. A run that has not mixed
+  // them yet gets them from the restored tensions, as D mixes its new ones;
+  // otherwise they stay as the last command of the run left them.
+  if (mixture_not_yet_computed(read))
+    for (int i = 1; i <= COMPARTMENTS; ++i) {
+      const MixedCoefficients mix = mixture_coefficients(read, i);
+      read.AMIX[i] = mix.a;
+      read.BMIX[i] = mix.b;
+    }
   st = read;
   return Outcome::Done;
 }

@@ -19,6 +19,7 @@
 #include "model/oxygen_exposure.hpp"
 #include "model/started_state.hpp"
 #include "platform/format.hpp"
+#include "platform/recording_canvas.hpp"
 #include "shell/settings_cases.hpp"
 #include "shell/state_file.hpp"
 #include "support/fake_platform.hpp"
@@ -241,6 +242,68 @@ TEST(StateFileRoundTrip, ANewProgramStartContinuesTheDive) {
     return out.substr(at, out.rfind("  was jetzt?") - at);
   };
   EXPECT_EQ(last_segment(restored.output), last_segment(uninterrupted.output));
+}
+
+// The mixed coefficients are not in the file. A run that has mixed none yet
+// mixes them from the restored tensions (RE and HM read them); one in which
+// a command has mixed them keeps them, CLR or not.
+TEST(StateFileRead, MixesTheRestoredTensionsOnlyInARunThatHasNotYet) {
+  TempHome home;
+  run_session("first\nD\n30.\n20.\nF\nRIFF\nW\nQ\n", home.path());
+  struct Case {
+    const char* before;  // typed in the reading run before F R
+    bool mixes;
+  } cases[] = {
+      {"", true},
+      {"CLR\n", true},
+      {"D\n12.\n5.\n", false},
+      {"D\n12.\n5.\nCLR\n", false},
+      {"MX\n", false},
+      {"N\n20.\n", false},
+  };
+  for (const Case& c : cases) {
+    const std::string start = std::string("next\n") + c.before;
+    const DiveState without = run_session(start + "Q\n", home.path()).state;
+    const DiveState with = run_session(start + "F\nRIFF\nR\nQ\n", home.path()).state;
+    for (int i = 1; i <= COMPARTMENTS; ++i) {
+      const MixedCoefficients restored = mixture_coefficients(with, i);
+      EXPECT_EQ(with.AMIX[i], c.mixes ? restored.a : without.AMIX[i]) << c.before << i;
+      EXPECT_EQ(with.BMIX[i], c.mixes ? restored.b : without.BMIX[i]) << c.before << i;
+    }
+    if (!c.mixes) {
+      EXPECT_NE(with.AMIX[1], mixture_coefficients(with, 1).a) << c.before;
+    }
+  }
+}
+
+// A dive saved after D 30 m / 20 min and read back in a new run: RE gives
+// the TQR figure of the run that saved it, and HM draws the same bars;
+// without a read the heat map of a new run stays empty.
+TEST(StateFileRoundTrip, RiskEstimatesAndHeatMapOfARestoredDive) {
+  TempHome home;
+  const std::string tqr = "  Meth. TQR I: OTF folded over EOD,          P(DCS) =  0.16069\n";
+  SessionResult saved = run_session("first\nD\n30.\n20.\nRE\nF\nRIFF\nW\nQ\n", home.path());
+  SessionResult restored = run_session("next\nF\nRIFF\nR\nRE\nQ\n", home.path());
+  EXPECT_NE(saved.output.find(tqr), std::string::npos);
+  EXPECT_NE(restored.output.find(tqr), std::string::npos);
+
+  auto bars = [&](const std::string& typed) {
+    RecordingCanvas canvas;
+    run_session(typed + "HM\n\nQ\n", home.path(), &canvas);
+    std::vector<GfxCall> fills = canvas.calls("fill");
+    EXPECT_EQ(fills.size(), 16u) << typed;
+    std::vector<std::pair<int, int>> rows;  // the top and bottom pixel row of each bar
+    for (const GfxCall& f : fills) rows.push_back({std::min(f.a.y, f.b.y), std::max(f.a.y, f.b.y)});
+    return rows;
+  };
+  const auto after_dive = bars("first\nD\n30.\n20.\n");
+  const auto after_read = bars("next\nF\nRIFF\nR\n");
+  const auto at_start = bars("next\n");
+  EXPECT_EQ(after_read, after_dive);
+  for (size_t i = 0; i < at_start.size(); ++i) {
+    EXPECT_LT(after_read[i].first, after_read[i].second) << "compartment " << i + 1;
+    EXPECT_EQ(at_start[i].first, at_start[i].second) << "compartment " << i + 1;
+  }
 }
 
 // The lines where the two texts differ by more than one unit in the last
