@@ -117,4 +117,10 @@ void reset_dive_state(DiveState& st, Platform& p) {
   st.CMD = "    ";
 }
 
+bool mixture_not_yet_computed(const DiveState& st) {
+  for (int i = 1; i <= COMPARTMENTS; ++i)
+    if (st.AMIX[i] != 0.0 || st.BMIX[i] != 0.0) return false;
+  return true;
+}
+
 }  // namespace orva

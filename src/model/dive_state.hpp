@@ -117,4 +117,10 @@ void one_time_startup(DiveState& st);
 // At program start and at CLR.
 void reset_dive_state(DiveState& st, Platform& p);
 
+// AMIX and BMIX hold the 0 of the program load until a command first mixes
+// the coefficients (D, E, A, MX, a prognosis, a no-decompression table); CLR
+// keeps them. Every mixture of the coefficient sets has a b above 0, so all
+// of them still 0 tell a run that has not mixed them yet.
+bool mixture_not_yet_computed(const DiveState& st);
+
 }  // namespace orva

@@ -36,9 +36,9 @@ constexpr AdaptedHalfTime TA_MODE_3[] = {{5, 45.0, 17.0},   {6, 60.0, 24.0},   {
                                          {8, 104.0, 38.0},  {10, 155.0, 60.0}, {11, 197.0, 76.0}};
 const std::span<const AdaptedHalfTime> TA_MODES[] = {TA_MODE_0, TA_MODE_1, TA_MODE_2, TA_MODE_3};
 
-}  // namespace
-
 bool accepted_o2_consumption(double VO2) { return within(VO2, 0.25Q, 4.0Q); }
+
+}  // namespace
 
 void set_o2_consumption(DiveState& st, Platform& p) {
   // A rejected answer stays in VO2 until the next answer replaces it.

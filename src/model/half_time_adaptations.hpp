@@ -10,7 +10,4 @@ void set_o2_consumption(DiveState& st, Platform& p);
 void temperature_adaptation(DiveState& st, Platform& p);
 void mixed_coefficient_matrix(DiveState& st, Platform& p);
 
-// The oxygen consumptions W accepts; the state file takes no other.
-bool accepted_o2_consumption(double VO2);
-
 }  // namespace orva

@@ -14,8 +14,6 @@ void write_conversion_factors(const DiveState& st, Platform& p) {
         {st.FSWBAR, fsw_per_bar(st.FTPERM, st.RHO, st.GRAV)});
 }
 
-}  // namespace
-
 // The lower bound is exclusive, but the double nearest 0.4 lies above the
 // binary128 nearest 0.4, so 0.4 itself is accepted.
 bool accepted_air_pressure(double v) { return q(v) > 0.4Q && q(v) <= 1.5Q; }
@@ -23,6 +21,8 @@ bool accepted_last_stop(double v) { return q(v) > 1.0Q && q(v) <= 9.0Q; }
 bool accepted_ascent_rate(double v) { return q(v) >= 0.0001Q && q(v) < 250.0Q; }
 bool accepted_gf_high(double v) { return q(v) > 0.0Q && q(v) <= 1.5Q; }
 bool accepted_gf_low(double v) { return within(v, 0.0Q, 1.5Q); }
+
+}  // namespace
 
 void set_air_pressure(DiveState& st, Platform& p) {
   write(p, R"(" ", "Eingabe des Umgebungs-Luftdrucks in Bar")");

@@ -23,12 +23,16 @@ void write_icd_warning(Platform& p, double delta_n2, double delta_he) {
     write(p, R"(" ", " ICD Warning, Level I !")");
 }
 
-}  // namespace
-
 bool accepted_o2_fraction(double v) { return q(v) > 0.0Q && q(v) <= 1.0Q; }
-bool accepted_he_fraction(double v, double FO2) { return q(v) >= 0.0Q && q(v) <= 1.0Q && !(q(v + FO2) > 1.00001Q); }
+bool accepted_he_fraction(double v, double FO2) {
+  return q(v) >= 0.0Q && q(v) <= 1.0Q && leaves_room_for_nitrogen(FO2, v);
+}
 bool accepted_amv(double v) { return q(v) >= 0.5Q && q(v) < 99.0Q; }
 bool accepted_rq(double v) { return within(v, 0.3Q, 2.0Q); }
+
+}  // namespace
+
+bool leaves_room_for_nitrogen(double FO2, double FHE) { return !(q(FHE + FO2) > 1.00001Q); }
 
 void set_gas_mix(DiveState& st, Platform& p) {
   const double old_FN2 = st.FN2;

@@ -11,11 +11,8 @@ void set_amv(DiveState& st, Platform& p);
 void set_rq(DiveState& st, Platform& p);
 void ball_park_values(DiveState& st, Platform& p);
 
-// The values these questions accept; the state file takes no other.
-bool accepted_o2_fraction(double FO2);
-// The two fractions may add up to a little more than 1.
-bool accepted_he_fraction(double FHE, double FO2);
-bool accepted_amv(double AMV);
-bool accepted_rq(double RQ);
+// Oxygen and helium may add up to 1.00001: the nitrogen rest 1 - FO2 - FHE
+// comes out at most that little below 0.
+bool leaves_room_for_nitrogen(double FO2, double FHE);
 
 }  // namespace orva

@@ -8,12 +8,11 @@
 #include <vector>
 
 #include "model/coefficient_files.hpp"
-#include "model/half_time_adaptations.hpp"
+#include "model/kernel.hpp"
 #include "model/oxygen_exposure.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
 #include "platform/format.hpp"
-#include "shell/environment_settings.hpp"
 #include "shell/gas_settings.hpp"
 
 namespace orva {
@@ -79,62 +78,140 @@ std::vector<std::string> state_lines(const DiveState& st) {
   return lines;
 }
 
-// A value set by a settings question must be one the question accepts: a
-// file with another (an ascent rate of 0, say) would let the dive go on
-// with values no diver could type. The read state so far is at hand for
-// the helium fraction, which is bounded by the oxygen read before it.
-using Accepted = bool (*)(double value, const DiveState& read);
+// A file with helium brings its own nitrogen fraction. Without helium the
+// nitrogen fraction in memory stays, so that the start gas keeps its 0.7902
+// although its oxygen comes back with three decimals only; but when it does
+// not belong to the oxygen of the file (a nitrox dive read in a new program
+// start would go on with the nitrogen of air), it is computed from the file
+// as well. The three-decimal fields of FO2 and FHE together are off by at
+// most 0.001.
+constexpr quad FRACTIONS_ROUNDING = 0.0011Q;
 
-// A value whose question needs nothing else of the state.
-template <bool (*accepted)(double)>
-bool by_itself(double v, const DiveState&) {
-  return accepted(v);
+bool nitrogen_fits(double FO2, double FHE, double FN2) {
+  quad rest = 1.0Q - q(FO2) - q(FHE) - q(FN2);
+  return rest <= FRACTIONS_ROUNDING && rest >= -FRACTIONS_ROUNDING;
 }
+
+// Whether R computes the nitrogen fraction from the oxygen and helium of the
+// file, rather than keeping the one in memory.
+bool nitrogen_from_the_file(double FO2, double FHE, double FN2) {
+  return q(FHE) > 0.0Q || !nitrogen_fits(FO2, FHE, FN2);
+}
+
+// What R refuses. Every value of the file is stored as read, however far it
+// lies outside what the settings questions accept, unless a later command
+// could not compute with it: it would divide by zero, take a logarithm or a
+// root of a value that is not positive, or breathe a negative gas fraction.
+// Each rule names the computation it protects. `read` holds the values read
+// before, the others as they are in memory.
+namespace refused {
+
+// RE, BPA and PDCS divide by the air pressure, and m_value by the b that the
+// M0/dM sets of NC derive from it; below 0 the oxygen step at the surface
+// (D at 0 m, the program end) raises a negative oxygen partial pressure to
+// the powers of the K values.
+bool air_pressure(double PAIR, const DiveState&) { return !(q(PAIR) > 0.0Q); }
+
+// The alveolar carbon-dioxide term divides by RQ.
+bool respiratory_quotient(double RQ, const DiveState&) { return q(RQ) == 0.0Q; }
+
+// Where R computes the nitrogen fraction (1 - FHE) - FO2 it must not come out
+// below 0, beyond the little the gas question allows.
+bool no_room_for_nitrogen(double FO2, double FHE, double FN2) {
+  return nitrogen_from_the_file(FO2, FHE, FN2) && !leaves_room_for_nitrogen(FO2, FHE);
+}
+
+// The maximum operating depths of T and P divide by FO2; a negative fraction
+// gives a negative oxygen partial pressure, which the oxygen step raises to
+// the powers of the K values. Oxygen alone may leave no room for nitrogen;
+// with helium the helium rule below tells.
+bool oxygen_fraction(double FO2, const DiveState& read) {
+  return !(q(FO2) > 0.0Q) || no_room_for_nitrogen(FO2, 0.0, read.FN2);
+}
+
+// A negative fraction, or one that leaves a negative nitrogen fraction.
+bool helium_fraction(double FHE, const DiveState& read) {
+  return q(FHE) < 0.0Q || no_room_for_nitrogen(read.FO2, FHE, read.FN2);
+}
+
+// A divides the depth it rises by the rate, the prognoses divide their 3-m
+// moves and times to surface by it; below 0 the ascent time of A is negative
+// and the oxygen step takes its root (PRT).
+bool ascent_rate(double ASCRATE, const DiveState&) { return !(q(ASCRATE) > 0.0Q); }
+
+// The gradient-factor forms of the tolerated pressure and the M-value divide
+// by GF - GF x b + b. With a b between 0 and 1, as in the built-in sets, that
+// is b or more for a factor of 0 or more, and 0 at the negative factor
+// -b / (1 - b): -15 for the b 0.9375 of MT92.
+bool gradient_factor(double GF, const DiveState&) { return q(GF) < 0.0Q; }
+
+// D and A never go above the surface. Above it the ambient pressure
+// depth x RG + PAIR turns negative once the depth outweighs the air pressure
+// (also after a lower L or a denser DI), and the oxygen step of E raises the
+// negative oxygen partial pressure to the powers of the K values.
+bool depth(double DEPTH, const DiveState&) { return q(DEPTH) < 0.0Q; }
+
+// DS takes the root of the time of the last segment.
+bool segment_time(double TIME, const DiveState&) { return q(TIME) < 0.0Q; }
+
+// DS raises its ascent time MAXDEPTH / ASCRATE + 1 to the power 0.3 and
+// divides by the power, RS divides by MAXDEPTH / 10 + 1: below 0 m either
+// reaches 0 or less (with the rate of the file, or a slow one of AR).
+bool maximum_depth(double MAXDEPTH, const DiveState&) { return q(MAXDEPTH) < 0.0Q; }
+
+// The mixture weights the coefficients of the two gases by the shares of the
+// tensions in their sum: two tensions of 0 give no shares (0 / 0); tensions
+// of opposite signs give shares beyond 0 and 1, with which the mixed b or
+// rate constant can come out 0 (0.4245 and -0.5050 bar give a b of 0 with
+// ZH-L 16C), and m_value and time_to_limit divide by them.
+bool tensions(double PN2, double PHE) {
+  const quad n2 = q(PN2), he = q(PHE);
+  return (n2 == 0.0Q && he == 0.0Q) || (n2 < 0.0Q && he > 0.0Q) || (n2 > 0.0Q && he < 0.0Q);
+}
+
+}  // namespace refused
 
 // A numeric field of a state file line, by its first column (counted from 1).
 struct Field {
   const char* name;
   int column, w, d;
   double DiveState::*value;
-  Accepted accepted = nullptr;  // no settings question: any value
+  bool (*refused)(double value, const DiveState& read) = nullptr;
 };
 
-const std::vector<Field> LINE2 = {
-    {"PAIR", 13, 5, 3, &DiveState::PAIR, by_itself<accepted_air_pressure>},
-    {"AMV", 24, 4, 1, &DiveState::AMV, by_itself<accepted_amv>},
-    {"RQ", 33, 5, 3, &DiveState::RQ, by_itself<accepted_rq>},
-    {"FO2", 43, 5, 3, &DiveState::FO2, by_itself<accepted_o2_fraction>},
-    {"FHE", 53, 4, 3, &DiveState::FHE, [](double v, const DiveState& r) { return accepted_he_fraction(v, r.FO2); }},
-    {"ASCRATE", 64, 6, 2, &DiveState::ASCRATE, by_itself<accepted_ascent_rate>},
-    {"VO2", 76, 4, 2, &DiveState::VO2, by_itself<accepted_o2_consumption>}};
+const std::vector<Field> LINE2 = {{"PAIR", 13, 5, 3, &DiveState::PAIR, refused::air_pressure},
+                                  {"AMV", 24, 4, 1, &DiveState::AMV},
+                                  {"RQ", 33, 5, 3, &DiveState::RQ, refused::respiratory_quotient},
+                                  {"FO2", 43, 5, 3, &DiveState::FO2, refused::oxygen_fraction},
+                                  {"FHE", 53, 4, 3, &DiveState::FHE, refused::helium_fraction},
+                                  {"ASCRATE", 64, 6, 2, &DiveState::ASCRATE, refused::ascent_rate},
+                                  {"VO2", 76, 4, 2, &DiveState::VO2}};
 const std::vector<Field> LINE3 = {{"CNS", 7, 7, 1, &DiveState::CNS},
                                   {"OTU", 20, 7, 1, &DiveState::OTU},
                                   {"KCNS", 38, 8, 0, &DiveState::KCNS},
                                   {"KPOT", 55, 7, 0, &DiveState::KPOT},
                                   {"PRT", 69, 5, 1, &DiveState::PRT}};
-const std::vector<Field> LINE4 = {
-    {"GFHI", 21, 6, 2, &DiveState::GFHI, by_itself<accepted_gf_high>},
-    // GF takes a typed 0 for 1.0: no GF Lo of 0 is ever kept.
-    {"GFLO", 34, 6, 2, &DiveState::GFLO,
-     [](double v, const DiveState&) { return accepted_gf_low(v) && q(v) != 0.0Q; }},
-    {"LASTSTOP", 52, 4, 1, &DiveState::LASTSTOP, by_itself<accepted_last_stop>},
-    {"DEEPSTOP", 72, 4, 1, &DiveState::DEEPSTOP}};
+const std::vector<Field> LINE4 = {{"GFHI", 21, 6, 2, &DiveState::GFHI, refused::gradient_factor},
+                                  {"GFLO", 34, 6, 2, &DiveState::GFLO, refused::gradient_factor},
+                                  {"LASTSTOP", 52, 4, 1, &DiveState::LASTSTOP},
+                                  {"DEEPSTOP", 72, 4, 1, &DiveState::DEEPSTOP}};
 constexpr int BZFLAG_COLUMN = 13;
-const std::vector<Field> LINE5 = {{"DEPTH", 9, 6, 2, &DiveState::DEPTH},
-                                  {"TIME", 25, 8, 1, &DiveState::TIME},
-                                  {"MAXDEPTH", 46, 6, 2, &DiveState::MAXDEPTH},
+const std::vector<Field> LINE5 = {{"DEPTH", 9, 6, 2, &DiveState::DEPTH, refused::depth},
+                                  {"TIME", 25, 8, 1, &DiveState::TIME, refused::segment_time},
+                                  {"MAXDEPTH", 46, 6, 2, &DiveState::MAXDEPTH, refused::maximum_depth},
                                   {"DIVETIME", 69, 8, 1, &DiveState::DIVETIME}};
 
 struct CompField {
   const char* name;
   int column, w, d;
   Comp TissueCompartments::*value;
+  bool completes_tensions = false;  // the pair PN2, PHE is checked (and named) here
 };
 // The compartment number in columns 8-9 is read as a number but not used:
 // the line's place decides the compartment.
 constexpr int NUMBER_COLUMN = 8, NUMBER_WIDTH = 2;
 const std::vector<CompField> COMPARTMENT_LINE = {{"PN2", 10, 7, 4, &TissueCompartments::PN2},
-                                                 {"PHE", 22, 7, 4, &TissueCompartments::PHE},
+                                                 {"PHE", 22, 7, 4, &TissueCompartments::PHE, true},
                                                  {"PSUM", 41, 7, 4, &TissueCompartments::PSUM},
                                                  {"CEILM", 58, 5, 2, &TissueCompartments::CEILM},
                                                  {"PAMBTOL", 71, 6, 3, &TissueCompartments::PAMBTOL}};
@@ -166,7 +243,7 @@ std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines,
       std::optional<double> v = parse_fixed(from_column(lines[n - 1], f.column), f.w, f.d);
       const int last = f.column + f.w - 1;
       if (!v) return ReadFault{ReadFault::Kind::NotANumber, n, f.name, f.column, last};
-      if (f.accepted && !f.accepted(*v, st)) return ReadFault{ReadFault::Kind::Refused, n, f.name, f.column, last};
+      if (f.refused && f.refused(*v, st)) return ReadFault{ReadFault::Kind::Refused, n, f.name, f.column, last};
       st.*f.value = *v;
     }
     return std::nullopt;
@@ -184,11 +261,12 @@ std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines,
     if (!parse_integer(from_column(line, NUMBER_COLUMN), NUMBER_WIDTH))
       return ReadFault{ReadFault::Kind::NotANumber, n, "Nr.", NUMBER_COLUMN, NUMBER_COLUMN + NUMBER_WIDTH - 1};
     for (const CompField& f : COMPARTMENT_LINE) {
+      const std::string name = std::string(f.name) + "(" + std::to_string(i) + ")";
       std::optional<double> v = parse_fixed(from_column(line, f.column), f.w, f.d);
-      if (!v)
-        return ReadFault{ReadFault::Kind::NotANumber, n, std::string(f.name) + "(" + std::to_string(i) + ")",
-                         f.column, f.column + f.w - 1};
+      if (!v) return ReadFault{ReadFault::Kind::NotANumber, n, name, f.column, f.column + f.w - 1};
       (st.*f.value)[static_cast<size_t>(i)] = *v;
+      if (f.completes_tensions && refused::tensions(st.PN2[i], st.PHE[i]))
+        return ReadFault{ReadFault::Kind::Refused, n, name, f.column, f.column + f.w - 1};
     }
   }
   return std::nullopt;
@@ -218,7 +296,7 @@ void write_read_fault(Platform& p, const std::string& file_name, const ReadFault
 
 // W writes only what R takes back as it was written: the lines are read
 // back before anything is written, and a field that does not fit its
-// columns or holds a value its question would refuse stops the write.
+// columns or holds a value R refuses stops the write.
 std::optional<std::string> unreadable_field(const DiveState& st, const std::vector<std::string>& lines) {
   DiveState probe = st;
   std::optional<ReadFault> fault = read_state_lines(lines, probe);
@@ -229,20 +307,6 @@ std::optional<std::string> unreadable_field(const DiveState& st, const std::vect
                     : text.find('*') != std::string::npos  ? "zu breit"
                                                            : "keine Zahl";
   return field_fault(*fault, std::string(why) + " - nichts gespeichert!");
-}
-
-// A file with helium brings its own nitrogen fraction. Without helium the
-// nitrogen fraction in memory stays, so that the start gas keeps its 0.7902
-// although its oxygen comes back with three decimals only; but when it does
-// not belong to the oxygen of the file (a nitrox dive read in a new program
-// start would go on with the nitrogen of air), it is computed from the file
-// as well. The three-decimal fields of FO2 and FHE together are off by at
-// most 0.001.
-constexpr quad FRACTIONS_ROUNDING = 0.0011Q;
-
-bool nitrogen_fits(const DiveState& read) {
-  quad rest = 1.0Q - q(read.FO2) - q(read.FHE) - q(read.FN2);
-  return rest <= FRACTIONS_ROUNDING && rest >= -FRACTIONS_ROUNDING;
 }
 
 enum class Outcome { Done, AskNameAgain };
@@ -276,7 +340,16 @@ Outcome read_state_file(DiveState& st, Platform& p, const std::filesystem::path&
     write_read_fault(p, file_name, *fault);
     return Outcome::Done;
   }
-  if (q(read.FHE) > 0.0Q || !nitrogen_fits(read)) read.FN2 = to_double((1.0Q - q(read.FHE)) - q(read.FO2));
+  if (nitrogen_from_the_file(read.FO2, read.FHE, read.FN2)) read.FN2 = to_double((1.0Q - q(read.FHE)) - q(read.FO2));
+  // The mixed coefficients are not in the file. A run that has not mixed
+  // them yet gets them from the restored tensions, as D mixes its new ones;
+  // otherwise they stay as the last command of the run left them.
+  if (mixture_not_yet_computed(read))
+    for (int i = 1; i <= COMPARTMENTS; ++i) {
+      const MixedCoefficients mix = mixture_coefficients(read, i);
+      read.AMIX[i] = mix.a;
+      read.BMIX[i] = mix.b;
+    }
   st = read;
   return Outcome::Done;
 }

@@ -11,11 +11,20 @@
 #include <string>
 #include <vector>
 
+#include "analyses/dciem_stress.hpp"
+#include "analyses/rgbm_reduction.hpp"
+#include "analyses/risk_estimators.hpp"
+#include "model/ascent_to_stage.hpp"
+#include "model/kernel.hpp"
+#include "model/oxygen_exposure.hpp"
+#include "model/started_state.hpp"
 #include "platform/format.hpp"
+#include "platform/recording_canvas.hpp"
 #include "shell/settings_cases.hpp"
 #include "shell/state_file.hpp"
 #include "support/fake_platform.hpp"
 #include "support/file_faults.hpp"
+#include "support/handler_run.hpp"
 #include "support/session.hpp"
 
 namespace orva {
@@ -235,6 +244,68 @@ TEST(StateFileRoundTrip, ANewProgramStartContinuesTheDive) {
   EXPECT_EQ(last_segment(restored.output), last_segment(uninterrupted.output));
 }
 
+// The mixed coefficients are not in the file. A run that has mixed none yet
+// mixes them from the restored tensions (RE and HM read them); one in which
+// a command has mixed them keeps them, CLR or not.
+TEST(StateFileRead, MixesTheRestoredTensionsOnlyInARunThatHasNotYet) {
+  TempHome home;
+  run_session("first\nD\n30.\n20.\nF\nRIFF\nW\nQ\n", home.path());
+  struct Case {
+    const char* before;  // typed in the reading run before F R
+    bool mixes;
+  } cases[] = {
+      {"", true},
+      {"CLR\n", true},
+      {"D\n12.\n5.\n", false},
+      {"D\n12.\n5.\nCLR\n", false},
+      {"MX\n", false},
+      {"N\n20.\n", false},
+  };
+  for (const Case& c : cases) {
+    const std::string start = std::string("next\n") + c.before;
+    const DiveState without = run_session(start + "Q\n", home.path()).state;
+    const DiveState with = run_session(start + "F\nRIFF\nR\nQ\n", home.path()).state;
+    for (int i = 1; i <= COMPARTMENTS; ++i) {
+      const MixedCoefficients restored = mixture_coefficients(with, i);
+      EXPECT_EQ(with.AMIX[i], c.mixes ? restored.a : without.AMIX[i]) << c.before << i;
+      EXPECT_EQ(with.BMIX[i], c.mixes ? restored.b : without.BMIX[i]) << c.before << i;
+    }
+    if (!c.mixes) {
+      EXPECT_NE(with.AMIX[1], mixture_coefficients(with, 1).a) << c.before;
+    }
+  }
+}
+
+// A dive saved after D 30 m / 20 min and read back in a new run: RE gives
+// the TQR figure of the run that saved it, and HM draws the same bars;
+// without a read the heat map of a new run stays empty.
+TEST(StateFileRoundTrip, RiskEstimatesAndHeatMapOfARestoredDive) {
+  TempHome home;
+  const std::string tqr = "  Meth. TQR I: OTF folded over EOD,          P(DCS) =  0.16069\n";
+  SessionResult saved = run_session("first\nD\n30.\n20.\nRE\nF\nRIFF\nW\nQ\n", home.path());
+  SessionResult restored = run_session("next\nF\nRIFF\nR\nRE\nQ\n", home.path());
+  EXPECT_NE(saved.output.find(tqr), std::string::npos);
+  EXPECT_NE(restored.output.find(tqr), std::string::npos);
+
+  auto bars = [&](const std::string& typed) {
+    RecordingCanvas canvas;
+    run_session(typed + "HM\n\nQ\n", home.path(), &canvas);
+    std::vector<GfxCall> fills = canvas.calls("fill");
+    EXPECT_EQ(fills.size(), 16u) << typed;
+    std::vector<std::pair<int, int>> rows;  // the top and bottom pixel row of each bar
+    for (const GfxCall& f : fills) rows.push_back({std::min(f.a.y, f.b.y), std::max(f.a.y, f.b.y)});
+    return rows;
+  };
+  const auto after_dive = bars("first\nD\n30.\n20.\n");
+  const auto after_read = bars("next\nF\nRIFF\nR\n");
+  const auto at_start = bars("next\n");
+  EXPECT_EQ(after_read, after_dive);
+  for (size_t i = 0; i < at_start.size(); ++i) {
+    EXPECT_LT(after_read[i].first, after_read[i].second) << "compartment " << i + 1;
+    EXPECT_EQ(at_start[i].first, at_start[i].second) << "compartment " << i + 1;
+  }
+}
+
 // The lines where the two texts differ by more than one unit in the last
 // printed digit of a number ("" when none). The file keeps the tensions with
 // four decimals, so what E prints with four decimals may differ by that much
@@ -346,29 +417,44 @@ TEST(StateFileRead, ABadFileChangesNothing) {
        "  Datei BAD     .TXT: Zeile 13, Nr. (Spalten  8- 9) keine Zahl - nichts geladen!"},
       {"short file", first_lines(14), "  Datei BAD     .TXT: Zeile 15 fehlt - nichts geladen!"},
       {"one line", first_lines(1), "  Datei BAD     .TXT: Zeile  2 fehlt - nichts geladen!"},
-      // Values no settings question accepts: the dive would go on with them.
-      {"ascent rate 0", with_line(1, 64, "  0.00"),
-       "  Datei BAD     .TXT: Zeile  2, ASCRATE (Spalten 64-69) unzulaessig - nichts geladen!"},
-      {"air pressure 0.1", with_line(1, 13, "0.100"),
+      // Values a later command cannot compute with (StateFileRefusals shows
+      // each computation fail).
+      {"air pressure 0", with_line(1, 13, "0.000"),
        "  Datei BAD     .TXT: Zeile  2, PAIR (Spalten 13-17) unzulaessig - nichts geladen!"},
-      {"minute volume 0.4", with_line(1, 24, " 0.4"),
-       "  Datei BAD     .TXT: Zeile  2, AMV (Spalten 24-27) unzulaessig - nichts geladen!"},
-      {"quotient 0.3, below the binary128 bound", with_line(1, 33, "0.300"),
+      {"blank air pressure, read as 0", with_line(1, 13, "     "),
+       "  Datei BAD     .TXT: Zeile  2, PAIR (Spalten 13-17) unzulaessig - nichts geladen!"},
+      {"air pressure below 0", with_line(1, 13, "-.001"),
+       "  Datei BAD     .TXT: Zeile  2, PAIR (Spalten 13-17) unzulaessig - nichts geladen!"},
+      {"quotient 0", with_line(1, 33, "0.000"),
        "  Datei BAD     .TXT: Zeile  2, RQ (Spalten 33-37) unzulaessig - nichts geladen!"},
       {"no oxygen", with_line(1, 43, "0.000"),
        "  Datei BAD     .TXT: Zeile  2, FO2 (Spalten 43-47) unzulaessig - nichts geladen!"},
+      {"oxygen below 0", with_line(1, 43, "-.100"),
+       "  Datei BAD     .TXT: Zeile  2, FO2 (Spalten 43-47) unzulaessig - nichts geladen!"},
+      {"helium below 0", with_line(1, 53, "-.01"),
+       "  Datei BAD     .TXT: Zeile  2, FHE (Spalten 53-56) unzulaessig - nichts geladen!"},
       {"oxygen and helium above 1", with_line(1, 43, "0.900 He: .150"),
        "  Datei BAD     .TXT: Zeile  2, FHE (Spalten 53-56) unzulaessig - nichts geladen!"},
-      {"oxygen consumption 4.5", with_line(1, 76, "4.50"),
-       "  Datei BAD     .TXT: Zeile  2, VO2 (Spalten 76-79) unzulaessig - nichts geladen!"},
-      {"GF Hi 0", with_line(3, 21, "  0.00"),
+      {"ascent rate 0", with_line(1, 64, "  0.00"),
+       "  Datei BAD     .TXT: Zeile  2, ASCRATE (Spalten 64-69) unzulaessig - nichts geladen!"},
+      {"ascent rate below 0", with_line(1, 64, " -9.00"),
+       "  Datei BAD     .TXT: Zeile  2, ASCRATE (Spalten 64-69) unzulaessig - nichts geladen!"},
+      {"GF Hi below 0", with_line(3, 21, " -0.01"),
        "  Datei BAD     .TXT: Zeile  4, GFHI (Spalten 21-26) unzulaessig - nichts geladen!"},
-      {"GF Lo 0", with_line(3, 34, "  0.00"),
+      {"GF Lo below 0", with_line(3, 34, "-15.00"),
        "  Datei BAD     .TXT: Zeile  4, GFLO (Spalten 34-39) unzulaessig - nichts geladen!"},
-      {"GF Lo 1.6", with_line(3, 34, "  1.60"),
-       "  Datei BAD     .TXT: Zeile  4, GFLO (Spalten 34-39) unzulaessig - nichts geladen!"},
-      {"last stop 1 m", with_line(3, 52, " 1.0"),
-       "  Datei BAD     .TXT: Zeile  4, LASTSTOP (Spalten 52-55) unzulaessig - nichts geladen!"},
+      {"depth above the surface", with_line(4, 9, " -0.01"),
+       "  Datei BAD     .TXT: Zeile  5, DEPTH (Spalten  9-14) unzulaessig - nichts geladen!"},
+      {"segment time below 0", with_line(4, 25, "    -0.1"),
+       "  Datei BAD     .TXT: Zeile  5, TIME (Spalten 25-32) unzulaessig - nichts geladen!"},
+      {"maximum depth above the surface", with_line(4, 46, " -0.01"),
+       "  Datei BAD     .TXT: Zeile  5, MAXDEPTH (Spalten 46-51) unzulaessig - nichts geladen!"},
+      {"no tension of either gas", with_line(9, 10, " 0.0000 P N2 0.0000"),
+       "  Datei BAD     .TXT: Zeile 10, PHE(4) (Spalten 22-28) unzulaessig - nichts geladen!"},
+      {"tensions of opposite signs", with_line(6, 10, " 0.4245 P N2-0.5050"),
+       "  Datei BAD     .TXT: Zeile  7, PHE(1) (Spalten 22-28) unzulaessig - nichts geladen!"},
+      {"tensions of opposite signs, nitrogen below 0", with_line(21, 10, "-0.0001"),
+       "  Datei BAD     .TXT: Zeile 22, PHE(16) (Spalten 22-28) unzulaessig - nichts geladen!"},
   };
   for (const BadFile& c : cases) {
     TempHome home;
@@ -384,6 +470,179 @@ TEST(StateFileRead, ABadFileChangesNothing) {
     EXPECT_EQ(out[out.size() - 3], c.message) << c.what;
     EXPECT_EQ(home.read("PROT/BAD     .TXT"), c.text) << c.what;
   }
+}
+
+// Every other value is stored as read, also far outside what the settings
+// questions accept: none makes a later command divide by zero, take a
+// logarithm or a root of a value that is not positive, or breathe a negative
+// gas fraction. One field per case, the rest as in KNOWN_FILE.
+TEST(StateFileRead, StoresWhatNoQuestionWouldTakeAsRead) {
+  struct Case {
+    const char* what;
+    size_t line, column;
+    const char* text;
+    double (*value)(const DiveState&);
+    double expected;
+  } cases[] = {
+      {"air pressure 0.1", 1, 13, "0.100", [](const DiveState& s) { return s.PAIR; }, 0.1},
+      {"air pressure 0.001", 1, 13, "0.001", [](const DiveState& s) { return s.PAIR; }, 0.001},
+      {"air pressure 99.999", 1, 13, "99999", [](const DiveState& s) { return s.PAIR; }, 99.999},
+      {"minute volume 0.1", 1, 24, " 0.1", [](const DiveState& s) { return s.AMV; }, 0.1},
+      {"minute volume below 0", 1, 24, "-9.9", [](const DiveState& s) { return s.AMV; }, -9.9},
+      {"quotient 0.001", 1, 33, "0.001", [](const DiveState& s) { return s.RQ; }, 0.001},
+      {"quotient below 0", 1, 33, "-1.00", [](const DiveState& s) { return s.RQ; }, -1.0},
+      {"quotient 99.999", 1, 33, "99999", [](const DiveState& s) { return s.RQ; }, 99.999},
+      {"ascent rate 0.01", 1, 64, "  0.01", [](const DiveState& s) { return s.ASCRATE; }, 0.01},
+      {"ascent rate 999.99", 1, 64, "999.99", [](const DiveState& s) { return s.ASCRATE; }, 999.99},
+      {"oxygen consumption 9.99", 1, 76, "9.99", [](const DiveState& s) { return s.VO2; }, 9.99},
+      {"oxygen consumption below 0", 1, 76, "-.99", [](const DiveState& s) { return s.VO2; }, -0.99},
+      {"CNS below 0", 2, 7, "-9999.9", [](const DiveState& s) { return s.CNS; }, -9999.9},
+      {"OTU below 0", 2, 20, "-9999.9", [](const DiveState& s) { return s.OTU; }, -9999.9},
+      {"CNS K value below 0", 2, 38, "-999999.", [](const DiveState& s) { return s.KCNS; }, -999999.0},
+      {"pulmonary K value below 0", 2, 55, "-99999.", [](const DiveState& s) { return s.KPOT; }, -99999.0},
+      {"PRT below 0", 2, 69, "-99.9", [](const DiveState& s) { return s.PRT; }, -99.9},
+      {"GF Hi 0", 3, 21, "  0.00", [](const DiveState& s) { return s.GFHI; }, 0.0},
+      {"GF Hi 999.99", 3, 21, "999.99", [](const DiveState& s) { return s.GFHI; }, 999.99},
+      {"GF Lo 0", 3, 34, "  0.00", [](const DiveState& s) { return s.GFLO; }, 0.0},
+      {"GF Lo 1.6", 3, 34, "  1.60", [](const DiveState& s) { return s.GFLO; }, 1.6},
+      {"last stop 9.5 m", 3, 52, " 9.5", [](const DiveState& s) { return s.LASTSTOP; }, 9.5},
+      {"last stop 1 m", 3, 52, " 1.0", [](const DiveState& s) { return s.LASTSTOP; }, 1.0},
+      {"last stop below 0", 3, 52, "-9.9", [](const DiveState& s) { return s.LASTSTOP; }, -9.9},
+      {"first stop 0", 3, 72, " 0.0", [](const DiveState& s) { return s.DEEPSTOP; }, 0.0},
+      {"first stop below 0", 3, 72, "-9.9", [](const DiveState& s) { return s.DEEPSTOP; }, -9.9},
+      {"depth 999.99", 4, 9, "999.99", [](const DiveState& s) { return s.DEPTH; }, 999.99},
+      {"dive time below 0", 4, 69, "-99999.9", [](const DiveState& s) { return s.DIVETIME; }, -99999.9},
+      {"dive time shorter than the segment", 4, 69, "     1.0", [](const DiveState& s) { return s.DIVETIME; }, 1.0},
+      {"tensions both below 0", 6, 10, "-0.5000 P N2-0.1000", [](const DiveState& s) { return s.PN2[1]; }, -0.5},
+      {"no nitrogen tension", 7, 10, " 0.0000", [](const DiveState& s) { return s.PN2[2]; }, 0.0},
+      {"no helium tension", 8, 22, " 0.0000", [](const DiveState& s) { return s.PHE[3]; }, 0.0},
+      {"sum below 0", 9, 41, "-9.9999", [](const DiveState& s) { return s.PSUM[4]; }, -9.9999},
+      {"ceiling below 0", 10, 58, "-9.99", [](const DiveState& s) { return s.CEILM[5]; }, -9.99},
+      {"tolerated pressure below 0", 11, 71, "-9.999", [](const DiveState& s) { return s.PAMBTOL[6]; }, -9.999},
+  };
+  for (const Case& c : cases) {
+    TempHome home;
+    home.write("PROT/ODD     .TXT", with_line(c.line, c.column, c.text));
+    DiveState st;
+    std::string shown = run_f(st, home, {"ODD", "R"});
+    EXPECT_EQ(shown, "  Filename = ? ODD              3\n  WRITE = W, READ = R ?") << c.what;
+    EXPECT_EQ(c.value(st), c.expected) << c.what;
+  }
+}
+
+// R computes the nitrogen fraction from the oxygen and helium of the file
+// when there is helium or when the one in memory does not fit them; only
+// where that leaves a negative fraction, beyond the little the gas question
+// allows as well, is the file refused.
+TEST(StateFileRead, RefusesOnlyANegativeNitrogenFraction) {
+  struct Case {
+    const char* FO2;  // the fields, as in the file
+    const char* FHE;
+    double FN2_before;
+    const char* refused;  // the field named, or nullptr
+    double FN2_after;
+  } cases[] = {
+      {"1.000", ".000", 0.0, nullptr, 0.0},
+      // Oxygen alone a little above 1 where the nitrogen in memory fits it:
+      // nothing is computed, nothing is negative.
+      {"1.001", ".000", 0.0, nullptr, 0.0},
+      {"1.001", ".000", 0.7902, "FO2", 0.0},
+      {"1.000", ".001", 0.0, "FHE", 0.0},
+      {"0.900", ".150", 0.7902, "FHE", 0.0},
+      {"0.209", "-.01", 0.7902, "FHE", 0.0},
+      // (1 - 0.9) - 0.1 in binary128 comes out 2.8e-17 below 0: the nitrogen
+      // the gas question leaves for the same answers.
+      {"0.100", ".900", 0.7902, nullptr, testing::state_after("M\n0.1\n0.9\n").FN2},
+  };
+  for (const Case& c : cases) {
+    TempHome home;
+    home.write("PROT/GAS     .TXT", with_line(1, 43, std::string(c.FO2) + " He: " + c.FHE));
+    DiveState st;
+    st.FN2 = c.FN2_before;
+    std::string shown = run_f(st, home, {"GAS", "R"});
+    const std::string what = std::string(c.FO2) + " " + c.FHE;
+    if (c.refused) {
+      EXPECT_NE(shown.find(std::string(", ") + c.refused + " (Spalten"), std::string::npos) << what;
+      EXPECT_EQ(st.FN2, c.FN2_before) << what;
+    } else {
+      EXPECT_EQ(shown.find("Datei"), std::string::npos) << what;
+      EXPECT_EQ(st.FN2, c.FN2_after) << what;
+    }
+  }
+}
+
+// What each refusal of R protects: the computation, fed with a value of the
+// refused kind in a state as the program leaves it, gives no finite number.
+// (A negative oxygen, helium or nitrogen fraction is itself the fault.)
+TEST(StateFileRefusals, EachKeepsAComputationFromFailing) {
+  using testing::StartedState;
+  // The oxygen step of a 10-minute segment with a change to the start state.
+  auto oxygen_step = [](void (*change)(DiveState&), char letter) {
+    StartedState s;
+    s.st.TIME = 10.0;
+    change(s.st);
+    oxygen_exposure_step(s.st, s.p, letter);
+    return s.st;
+  };
+  // A from 30 m to 12 m at the given rate.
+  auto ascent = [](double ASCRATE) {
+    StartedState s({"12."});
+    s.st.DEPTH = s.st.MAXDEPTH = 30.0;
+    s.st.ASCRATE = ASCRATE;
+    ascent_to_stage(s.st, s.p);
+    return s.st;
+  };
+  // ZH-L 16C, compartment 1.
+  const DiveState start = StartedState{}.st;
+  auto mix = [&](double PN2, double PHE) {
+    return mixture_coefficients(PN2, PHE, start.AN2[1], start.AHE[1], start.BN2[1], start.BHE[1], start.KN2[1],
+                                start.KHE[1]);
+  };
+  struct Case {
+    const char* refusal;
+    std::function<double()> computed;
+  } cases[] = {
+      {"PAIR 0: RE divides by the air pressure",
+       [] {
+         DiveState st = testing::state_after("D\n30.\n20.\n");
+         st.PAIR = 0.0;
+         return risk_estimates(st).EOD[0];
+       }},
+      {"PAIR below 0: the oxygen step of D at 0 m",
+       [&] { return oxygen_step([](DiveState& st) { st.PAIR = -1.0; }, 'D').KCNS; }},
+      {"RQ 0: the inspired pressure", [] { return inspired_inert_pressure(3.95, 0.0, 0.79); }},
+      {"FO2 0: the maximum operating depth of T",
+       [] { return to_double(maximum_operating_depth(1.6Q, 0.0)); }},
+      {"FO2 below 0: the oxygen step at 30 m",
+       [&] { return oxygen_step([](DiveState& st) { st.DEPTH = 30.0, st.FO2 = -0.1; }, 'D').KCNS; }},
+      {"ASCRATE 0: the ascent time of A", [&] { return ascent(0.0).TIME; }},
+      {"ASCRATE below 0: PRT of A's oxygen step", [&] { return ascent(-9.0).PRT; }},
+      {"GF below 0: the tolerated pressure (and the first-stop ceiling) with the b of MT92",
+       [] { return tolerated_pressure(2.0, 0.42667, 0.9375, -15.0); }},
+      {"DEPTH below 0: the oxygen step of E",
+       [&] { return oxygen_step([](DiveState& st) { st.DEPTH = -10.4; }, 'E').KCNS; }},
+      {"TIME below 0: DS",
+       [] {
+         DiveState st = StartedState{}.st;
+         st.PRT = 20.0, st.MAXDEPTH = 30.0, st.TIME = -1.0;
+         std::string shown = testing::console_of(dciem_stress_indices, st, {"0"});
+         return shown.find("NaN") != std::string::npos ? std::nan("") : 0.0;
+       }},
+      {"MAXDEPTH below 0: the DCIEM index over the ascent time",
+       [] {
+         DiveState st = StartedState{}.st;
+         st.MAXDEPTH = -9.0;
+         return dciem_rows(20.0, total_ascent_time(st, 0.0))[1].I[0];
+       }},
+      {"MAXDEPTH below 0: the RGBM factors", [] { return rgbm_matrix(-10.0, 1).cell[0][0]; }},
+      {"tensions both 0: the mixture", [&] { return mix(0.0, 0.0).a; }},
+      {"tensions of opposite signs: the M-value of their mixture",
+       [&] {
+         MixedCoefficients m = mix(0.4245, -0.505);
+         return m_value(1.013, m.a, m.b);
+       }},
+  };
+  for (const Case& c : cases) EXPECT_FALSE(std::isfinite(c.computed())) << c.refusal;
 }
 
 // An empty file and a missing one (which the read creates empty) send the
@@ -466,8 +725,8 @@ TEST(StateFileWrite, AFailedWriteKeepsTheOldFile) {
 }
 
 // W writes only a file that R reads back as it was meant: a value too wide
-// for its field, or stored as one its question refuses, stops the write,
-// keeps the older file and names the field. The command then ends.
+// for its field, or stored as one R refuses, stops the write, keeps the
+// older file and names the field. The command then ends.
 TEST(StateFileWrite, WritesOnlyWhatReadsBack) {
   struct Case {
     const char* what;
@@ -476,12 +735,10 @@ TEST(StateFileWrite, WritesOnlyWhatReadsBack) {
   } cases[] = {
       {"an ascent rate saved as 0.00", [](DiveState& st) { st.ASCRATE = 0.004; },
        "  Datei KEEP    .TXT: Zeile  2, ASCRATE (Spalten 64-69) unzulaessig - nichts gespeichert!"},
-      {"a quotient saved as 0.300", [](DiveState& st) { st.RQ = 0.3001; },
-       "  Datei KEEP    .TXT: Zeile  2, RQ (Spalten 33-37) unzulaessig - nichts gespeichert!"},
-      {"a GF Lo saved as 0.00", [](DiveState& st) { st.GFLO = 0.004; },
-       "  Datei KEEP    .TXT: Zeile  4, GFLO (Spalten 34-39) unzulaessig - nichts gespeichert!"},
-      {"a last stop saved as 1.0", [](DiveState& st) { st.LASTSTOP = 1.04; },
-       "  Datei KEEP    .TXT: Zeile  4, LASTSTOP (Spalten 52-55) unzulaessig - nichts gespeichert!"},
+      {"an oxygen fraction saved as 0.000", [](DiveState& st) { st.FO2 = 0.0004; },
+       "  Datei KEEP    .TXT: Zeile  2, FO2 (Spalten 43-47) unzulaessig - nichts gespeichert!"},
+      {"tensions saved as 0", [](DiveState& st) { st.PN2[7] = 0.00004, st.PHE[7] = 0.00003; },
+       "  Datei KEEP    .TXT: Zeile 13, PHE(7) (Spalten 22-28) unzulaessig - nichts gespeichert!"},
       {"a K value too wide", [](DiveState& st) { st.KCNS = 123456789.0; },
        "  Datei KEEP    .TXT: Zeile  3, KCNS (Spalten 38-45) zu breit - nichts gespeichert!"},
       {"a tension too wide", [](DiveState& st) { st.PN2[16] = 1000.0; },
@@ -499,6 +756,31 @@ TEST(StateFileWrite, WritesOnlyWhatReadsBack) {
     EXPECT_EQ(prot_files(home), std::vector<std::string>{"KEEP    .TXT"}) << c.what;
     EXPECT_EQ(shown, "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?\n" + std::string(c.message) + "\n")
         << c.what;
+  }
+}
+
+// Values that R stores as read are written, also those no question would
+// take, and those their field rounds beyond a question's bounds.
+TEST(StateFileWrite, WritesWhatReadsBackOutsideTheQuestionsBounds) {
+  struct Case {
+    const char* what;
+    void (*change)(DiveState&);
+    size_t line, column;
+    const char* written;
+  } cases[] = {
+      {"a quotient saved as 0.300", [](DiveState& st) { st.RQ = 0.3001; }, 1, 33, "0.300"},
+      {"a GF Lo saved as 0.00", [](DiveState& st) { st.GFLO = 0.004; }, 3, 34, "  0.00"},
+      {"a last stop saved as 1.0", [](DiveState& st) { st.LASTSTOP = 1.04; }, 3, 52, " 1.0"},
+      {"an air pressure of 0.1", [](DiveState& st) { st.PAIR = 0.1; }, 1, 13, "0.100"},
+      {"a minute volume of 0.1", [](DiveState& st) { st.AMV = 0.1; }, 1, 24, " 0.1"},
+  };
+  for (const Case& c : cases) {
+    TempHome home;
+    DiveState st = known_state();
+    c.change(st);
+    std::string shown = run_f(st, home, {"KEEP", "W"});
+    EXPECT_EQ(shown, "  Filename = ? KEEP             4\n  WRITE = W, READ = R ?") << c.what;
+    EXPECT_EQ(home.read("PROT/KEEP    .TXT"), with_line(c.line, c.column, c.written)) << c.what;
   }
 }
 
