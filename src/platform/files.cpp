@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/format.hpp"
 #include "platform/process.hpp"
 
 namespace orva {
@@ -25,7 +26,7 @@ std::string os_reason(int error) { return std::strerror(error); }
 std::string printable(std::string_view line) {
   std::string text(line);
   for (char& c : text)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    if (is_control_character(c)) c = ' ';
   return text;
 }
 

@@ -75,6 +75,10 @@ std::optional<std::int64_t> parse_integer(std::string_view line, int w);
 // becomes blanks, one for each of its bytes inside.
 std::string parse_text(std::string_view line, int w, int length);
 
+// The characters 0x00 to 0x1F and 0x7F, which no text line of a file or a
+// file name holds.
+inline bool is_control_character(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
 // Round half away from zero to a whole number (the protocol record's CNS and OTU).
 double round_half_away(double x);
 

@@ -32,8 +32,7 @@ bool name_stays_in_prot(const std::string& name) {
 // A name with control characters (an escape sequence, say) names a file no
 // diver could find again by its name: it is refused.
 bool has_control_characters(const std::string& name) {
-  return std::any_of(name.begin(), name.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+  return std::any_of(name.begin(), name.end(), is_control_character);
 }
 
 // The files the program keeps for itself in the PROT folder: a state file
