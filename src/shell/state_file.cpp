@@ -92,9 +92,12 @@ bool nitrogen_fits(double FO2, double FHE, double FN2) {
 }
 
 // Whether R computes the nitrogen fraction from the oxygen and helium of the
-// file, rather than keeping the one in memory.
+// file, rather than keeping the one in memory. Only where oxygen and helium
+// leave room for it, as the gas question demands: after BP (oxygen 0.2 with
+// the helium kept) the fractions need not add up, and the nitrogen in memory
+// stays then, as it stays beside a file without helium.
 bool nitrogen_from_the_file(double FO2, double FHE, double FN2) {
-  return q(FHE) > 0.0Q || !nitrogen_fits(FO2, FHE, FN2);
+  return (q(FHE) > 0.0Q || !nitrogen_fits(FO2, FHE, FN2)) && leaves_room_for_nitrogen(FO2, FHE);
 }
 
 // What R refuses. Every value of the file is stored as read, however far it
@@ -114,24 +117,13 @@ bool air_pressure(double PAIR, const DiveState&) { return !(q(PAIR) > 0.0Q); }
 // The alveolar carbon-dioxide term divides by RQ.
 bool respiratory_quotient(double RQ, const DiveState&) { return q(RQ) == 0.0Q; }
 
-// Where R computes the nitrogen fraction (1 - FHE) - FO2 it must not come out
-// below 0, beyond the little the gas question allows.
-bool no_room_for_nitrogen(double FO2, double FHE, double FN2) {
-  return nitrogen_from_the_file(FO2, FHE, FN2) && !leaves_room_for_nitrogen(FO2, FHE);
-}
-
 // The maximum operating depths of T and P divide by FO2; a negative fraction
 // gives a negative oxygen partial pressure, which the oxygen step raises to
-// the powers of the K values. Oxygen alone may leave no room for nitrogen;
-// with helium the helium rule below tells.
-bool oxygen_fraction(double FO2, const DiveState& read) {
-  return !(q(FO2) > 0.0Q) || no_room_for_nitrogen(FO2, 0.0, read.FN2);
-}
+// the powers of the K values.
+bool oxygen_fraction(double FO2, const DiveState&) { return !(q(FO2) > 0.0Q); }
 
-// A negative fraction, or one that leaves a negative nitrogen fraction.
-bool helium_fraction(double FHE, const DiveState& read) {
-  return q(FHE) < 0.0Q || no_room_for_nitrogen(read.FO2, FHE, read.FN2);
-}
+// A negative fraction, breathed as a negative helium pressure.
+bool helium_fraction(double FHE, const DiveState&) { return q(FHE) < 0.0Q; }
 
 // A divides the depth it rises by the rate, the prognoses divide their 3-m
 // moves and times to surface by it; below 0 the ascent time of A is negative

@@ -433,8 +433,6 @@ TEST(StateFileRead, ABadFileChangesNothing) {
        "  Datei BAD     .TXT: Zeile  2, FO2 (Spalten 43-47) unzulaessig - nichts geladen!"},
       {"helium below 0", with_line(1, 53, "-.01"),
        "  Datei BAD     .TXT: Zeile  2, FHE (Spalten 53-56) unzulaessig - nichts geladen!"},
-      {"oxygen and helium above 1", with_line(1, 43, "0.900 He: .150"),
-       "  Datei BAD     .TXT: Zeile  2, FHE (Spalten 53-56) unzulaessig - nichts geladen!"},
       {"ascent rate 0", with_line(1, 64, "  0.00"),
        "  Datei BAD     .TXT: Zeile  2, ASCRATE (Spalten 64-69) unzulaessig - nichts geladen!"},
       {"ascent rate below 0", with_line(1, 64, " -9.00"),
@@ -531,28 +529,30 @@ TEST(StateFileRead, StoresWhatNoQuestionWouldTakeAsRead) {
 }
 
 // R computes the nitrogen fraction from the oxygen and helium of the file
-// when there is helium or when the one in memory does not fit them; only
-// where that leaves a negative fraction, beyond the little the gas question
-// allows as well, is the file refused.
-TEST(StateFileRead, RefusesOnlyANegativeNitrogenFraction) {
+// when there is helium or when the one in memory does not fit them, but only
+// where they leave room for it as the gas question does; otherwise the one in
+// memory stays, and no fraction that W writes is refused.
+TEST(StateFileRead, ComputesTheNitrogenFractionOnlyWhereTheFileLeavesRoomForIt) {
   struct Case {
     const char* FO2;  // the fields, as in the file
     const char* FHE;
     double FN2_before;
-    const char* refused;  // the field named, or nullptr
     double FN2_after;
   } cases[] = {
-      {"1.000", ".000", 0.0, nullptr, 0.0},
-      // Oxygen alone a little above 1 where the nitrogen in memory fits it:
-      // nothing is computed, nothing is negative.
-      {"1.001", ".000", 0.0, nullptr, 0.0},
-      {"1.001", ".000", 0.7902, "FO2", 0.0},
-      {"1.000", ".001", 0.0, "FHE", 0.0},
-      {"0.900", ".150", 0.7902, "FHE", 0.0},
-      {"0.209", "-.01", 0.7902, "FHE", 0.0},
+      {"1.000", ".000", 0.0, 0.0},
+      // Oxygen alone a little above 1 where the nitrogen in memory fits it.
+      {"1.001", ".000", 0.0, 0.0},
+      // No room for nitrogen: the one in memory stays, whether it fits or not.
+      {"1.001", ".000", 0.7902, 0.7902},
+      {"1.000", ".001", 0.0, 0.0},
+      {"0.900", ".150", 0.7902, 0.7902},
+      // BP after trimix 12/88: oxygen 0.2 beside the helium kept.
+      {"0.200", ".880", 0.8, 0.8},
       // (1 - 0.9) - 0.1 in binary128 comes out 2.8e-17 below 0: the nitrogen
       // the gas question leaves for the same answers.
-      {"0.100", ".900", 0.7902, nullptr, testing::state_after("M\n0.1\n0.9\n").FN2},
+      {"0.100", ".900", 0.7902, testing::state_after("M\n0.1\n0.9\n").FN2},
+      {"0.180", ".450", 0.7902, testing::state_after("M\n0.18\n0.45\n").FN2},
+      {"0.220", ".000", 0.7902, testing::state_after("M\n0.22\n0\n").FN2},
   };
   for (const Case& c : cases) {
     TempHome home;
@@ -561,13 +561,8 @@ TEST(StateFileRead, RefusesOnlyANegativeNitrogenFraction) {
     st.FN2 = c.FN2_before;
     std::string shown = run_f(st, home, {"GAS", "R"});
     const std::string what = std::string(c.FO2) + " " + c.FHE;
-    if (c.refused) {
-      EXPECT_NE(shown.find(std::string(", ") + c.refused + " (Spalten"), std::string::npos) << what;
-      EXPECT_EQ(st.FN2, c.FN2_before) << what;
-    } else {
-      EXPECT_EQ(shown.find("Datei"), std::string::npos) << what;
-      EXPECT_EQ(st.FN2, c.FN2_after) << what;
-    }
+    EXPECT_EQ(shown.find("Datei"), std::string::npos) << what;
+    EXPECT_EQ(st.FN2, c.FN2_after) << what;
   }
 }
 
