@@ -8,8 +8,9 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -31,7 +32,8 @@ std::string printable(std::string_view line) {
 }
 
 // Writes the whole buffer; false (with errno set) when that was not possible.
-bool write_all(int fd, std::string_view data) {
+// `written` counts the bytes that reached the file.
+bool write_all(int fd, std::string_view data, std::size_t* written = nullptr) {
   while (!data.empty()) {
     ssize_t n = ::write(fd, data.data(), data.size());
     if (n < 0) {
@@ -43,6 +45,7 @@ bool write_all(int fd, std::string_view data) {
       return false;
     }
     data.remove_prefix(static_cast<std::size_t>(n));
+    if (written) *written += static_cast<std::size_t>(n);
   }
   return true;
 }
@@ -69,14 +72,35 @@ struct Descriptor {
 // Another run may append to the same file. While one record is written and,
 // when need be, taken back, the file is this run's alone: the size measured
 // before the write is where the record begins, and the undo cuts nothing
-// that the other run wrote. A file system without locks is written as it is.
+// that the other run wrote. Another process may hold the lock without end (a
+// reader holding it, a run hung inside a write to a network folder): the
+// wait for it is bounded by what is left of the run's time, which the wait
+// uses up. A file system without locks gives no turns: its records are
+// written as when the turn does not come.
 class ExclusiveLock {
  public:
-  explicit ExclusiveLock(int fd) : fd_(fd) {
-    int result;
-    do result = ::flock(fd_, LOCK_EX);
-    while (result != 0 && errno == EINTR);
-    locked_ = result == 0;
+  ExclusiveLock(int fd, std::chrono::nanoseconds& wait_left) : fd_(fd) {
+    using clock = std::chrono::steady_clock;
+    const clock::time_point start = clock::now();
+    // Another run holds the lock for a few microseconds at a time: the first
+    // retries come soon, so that taking turns costs the time left next to
+    // nothing; a lock held for long is tried every LONGEST_PAUSE.
+    std::chrono::nanoseconds pause = FIRST_PAUSE;
+    while (true) {
+      if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        locked_ = true;
+        break;
+      }
+      if (errno == EINTR) continue;
+      if (errno != EWOULDBLOCK) break;
+      const std::chrono::nanoseconds left = wait_left - (clock::now() - start);
+      if (left <= std::chrono::nanoseconds::zero()) break;
+      const std::chrono::nanoseconds wait = std::min(left, pause);
+      const timespec ts{static_cast<time_t>(wait.count() / 1000000000), static_cast<long>(wait.count() % 1000000000)};
+      ::nanosleep(&ts, nullptr);
+      pause = std::min<std::chrono::nanoseconds>(pause * 2, LONGEST_PAUSE);
+    }
+    wait_left = std::max(std::chrono::nanoseconds::zero(), wait_left - (clock::now() - start));
   }
   ~ExclusiveLock() {
     if (locked_) ::flock(fd_, LOCK_UN);
@@ -84,9 +108,13 @@ class ExclusiveLock {
   ExclusiveLock(const ExclusiveLock&) = delete;
   ExclusiveLock& operator=(const ExclusiveLock&) = delete;
 
+  bool locked() const { return locked_; }
+
  private:
+  static constexpr std::chrono::microseconds FIRST_PAUSE{20};
+  static constexpr std::chrono::milliseconds LONGEST_PAUSE{10};
   int fd_;
-  bool locked_;
+  bool locked_ = false;
 };
 
 // The temporary files of file_replace are named ".NAME.<pid>-<n>" beside
@@ -166,17 +194,36 @@ bool AppendFile::open(const std::filesystem::path& path) {
 std::optional<std::string> AppendFile::write_record(std::string_view line) {
   if (fd_ < 0) return std::nullopt;
   std::string record = (line_open_ ? "\n" : "") + printable(line) + "\n";
-  ExclusiveLock lock(fd_);
+  ExclusiveLock lock(fd_, lock_wait_left_);
+  if (!lock.locked()) {
+    // Another process holds the file: the record is appended without the
+    // turn (a regular file's append lands whole behind the others), and a
+    // part of it is not taken back, since whatever follows the size measured
+    // now may be another run's.
+    std::size_t written = 0;
+    if (write_all(fd_, record, &written)) {
+      line_open_ = false;
+      return std::nullopt;
+    }
+    if (written > 0) line_open_ = true;
+    return os_reason(errno);
+  }
   struct stat before {};
   const bool size_known = ::fstat(fd_, &before) == 0;
-  if (write_all(fd_, record)) {
+  std::size_t written = 0;
+  if (write_all(fd_, record, &written)) {
     line_open_ = false;
     return std::nullopt;
   }
   const int error = errno;
-  // Whatever part of the record reached the file is taken back; when that
-  // fails too, the file may end inside a line.
-  if (!size_known || ::ftruncate(fd_, before.st_size) != 0) line_open_ = true;
+  // Whatever part of the record reached the file is taken back, as long as
+  // the file ends with it: a run that found the lock held too long appends
+  // without it, and its record stays. Where the part stays, the file may end
+  // inside a line.
+  struct stat after {};
+  const bool only_ours = size_known && ::fstat(fd_, &after) == 0 &&
+                         after.st_size == before.st_size + static_cast<off_t>(written);
+  if (written > 0 && !(only_ours && ::ftruncate(fd_, before.st_size) == 0)) line_open_ = true;
   return os_reason(error);
 }
 

@@ -2,6 +2,7 @@
 // files and the coefficient files.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -19,9 +20,14 @@ std::filesystem::path prot_file(const Platform& p, std::string_view name);
 // A file opened for appending. Every record reaches the file whole or not at
 // all, in one write; a record that could be written only in part is taken
 // back. Runs that append to the same file take turns, record by record, so
-// taking one back never cuts what another run wrote. When the file ends
-// inside a line (a record an earlier failure or an earlier run left cut),
-// the next record starts a line of its own.
+// taking one back never cuts what another run wrote. A run waits for its
+// turn PROTOCOL_LOCK_WAIT in all, however many records it writes; once that
+// is spent, a record whose turn does not come at once is appended without
+// it, in one write, and never taken back. When the file ends inside a line
+// (a record an earlier failure or an earlier run left cut), the next record
+// starts a line of its own.
+inline constexpr std::chrono::seconds PROTOCOL_LOCK_WAIT{3};
+
 class AppendFile {
  public:
   // Opens (creating when missing); false when the file cannot be opened.
@@ -36,6 +42,8 @@ class AppendFile {
  private:
   int fd_ = -1;
   bool line_open_ = false;
+  // What is left of the run's wait for its turn; kept when the file is opened again.
+  std::chrono::nanoseconds lock_wait_left_ = PROTOCOL_LOCK_WAIT;
 };
 
 // What a read of a text file found.

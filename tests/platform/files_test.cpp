@@ -5,9 +5,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +104,55 @@ TEST(AppendFile, TakingBackARecordLeavesAnotherRunsRecords) {
   const std::string text = home.read("PROT/PROTOCOL.TXT");
   EXPECT_EQ(text.size(), expected.size());
   EXPECT_TRUE(text == expected) << "records of the appending run are missing";
+}
+
+// A process that holds the protocol file's lock and does not let go: a
+// reader holding a shared lock (as "flock -s" does), or another run stuck
+// inside a write while it holds the file. The run waits PROTOCOL_LOCK_WAIT in
+// all for its turn, not for every record; then its records go on whole, in
+// order, and a record that could be written only in part stays as it is,
+// since without the turn the run cannot tell its bytes from another's.
+TEST(AppendFile, ALockHeldByAnotherProcessDelaysARunBoundedlyInAll) {
+  using clock = std::chrono::steady_clock;
+  for (const int held : {LOCK_SH, LOCK_EX}) {
+    const char* what = held == LOCK_SH ? "a shared lock" : "an exclusive lock";
+    TempHome home;
+    home.write("PROT/PROTOCOL.TXT", "earlier run\n");
+    const fs::path file = home.prot("PROTOCOL.TXT");
+    Pipe locked, release;
+    Child holder([&] {
+      release.close_write();
+      const int fd = ::open(file.c_str(), O_RDONLY);
+      if (fd < 0 || ::flock(fd, held) != 0) return 2;
+      locked.send();
+      // Until the test lets go, or is gone.
+      return byte_arrives(release.read, 60) ? 0 : 3;
+    });
+    ASSERT_TRUE(holder.started());
+    ASSERT_TRUE(byte_arrives(locked.read, 30)) << what;
+
+    AppendFile f;
+    ASSERT_TRUE(f.open(file));
+    const clock::time_point start = clock::now();
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(f.write_record("record " + std::to_string(i)), std::nullopt) << what;
+    const auto waited = clock::now() - start;
+    EXPECT_GE(waited, PROTOCOL_LOCK_WAIT - std::chrono::milliseconds(100)) << what;
+    EXPECT_LT(waited, PROTOCOL_LOCK_WAIT + std::chrono::seconds(2)) << what;
+    std::optional<std::string> fault;
+    {
+      FileSizeLimit limit(home.read("PROT/PROTOCOL.TXT").size() + 4);
+      fault = f.write_record("cut record");
+    }
+    EXPECT_EQ(fault, std::optional<std::string>("File too large")) << what;
+    EXPECT_EQ(f.write_record("after the cut"), std::nullopt) << what;
+    release.send();
+    EXPECT_TRUE(holder.wait(30)) << what;
+    // The turn comes at once again.
+    EXPECT_EQ(f.write_record("last"), std::nullopt) << what;
+    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"),
+              "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\ncut \nafter the cut\nlast\n")
+        << what;
+  }
 }
 
 TEST(AppendFile, AFileEndingInACutLineGetsTheNextRecordOnALineOfItsOwn) {
