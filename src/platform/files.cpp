@@ -118,54 +118,84 @@ class ExclusiveLock {
 };
 
 // The temporary files of file_replace are named ".NAME.<pid>-<n>" beside
-// the file NAME. The process number of such a name, or 0 when it is none.
-pid_t temporary_file_owner(std::string_view entry, std::string_view prefix) {
-  if (!entry.starts_with(prefix)) return 0;
+// the file NAME. Whether an entry of the folder is one of them.
+bool is_temporary_file_name(std::string_view entry, std::string_view prefix) {
+  if (!entry.starts_with(prefix)) return false;
   entry.remove_prefix(prefix.size());
   const std::size_t dash = entry.find('-');
-  if (dash == std::string_view::npos) return 0;
+  if (dash == std::string_view::npos) return false;
   auto number = [](std::string_view digits) {
     return !digits.empty() && digits.size() <= 9 && std::all_of(digits.begin(), digits.end(), [](char c) {
       return c >= '0' && c <= '9';
     });
   };
-  const std::string_view pid = entry.substr(0, dash);
-  if (!number(pid) || !number(entry.substr(dash + 1))) return 0;
-  return static_cast<pid_t>(std::stol(std::string(pid)));
+  return number(entry.substr(0, dash)) && number(entry.substr(dash + 1));
 }
 
-// The second before the machine was started, on the calendar clock.
-time_t before_boot() {
-  timespec now {}, up {};
-  if (::clock_gettime(CLOCK_REALTIME, &now) != 0 || ::clock_gettime(CLOCK_BOOTTIME, &up) != 0) return 0;
-  return now.tv_sec - up.tv_sec - 1;
+// A W holds a lock on its temporary file from its creation until it is
+// renamed into place or removed; the lock ends with the process, however
+// it ends. The process number in the name tells nothing: the run may live
+// in another process-number space (a container sharing the data folder) or
+// on another machine (a shared folder), and the file's time comes from the
+// file server's clock. So a temporary file is left behind by an ended run
+// only when its lock is free, and, since a lock may be kept on one machine
+// only (a shared folder mounted with local locks), when it has not been
+// written for LEFT_BEHIND_AGE by the folder's own clock, which the new
+// temporary file of this W tells. Where a lock cannot be taken at all, the
+// file stays.
+constexpr std::chrono::minutes LEFT_BEHIND_AGE{10};
+
+// Takes the lock of a temporary file at once, without waiting: true when it
+// is held now.
+bool lock_at_once(int fd) {
+  int result;
+  do result = ::flock(fd, LOCK_EX | LOCK_NB);
+  while (result != 0 && errno == EINTR);
+  return result == 0;
 }
 
-// A temporary file whose run has ended: its process is gone, or the file
-// is older than the machine's start, so that the process number it names
-// may now be another program's. A process that exists but is not ours to
-// signal is alive.
-bool left_by_an_ended_run(pid_t pid, const struct stat& st) {
-  if (::kill(pid, 0) != 0 && errno == ESRCH) return true;
-  return st.st_mtime < before_boot();
+std::chrono::nanoseconds file_time(const struct stat& st) {
+  return std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec);
 }
+
+bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // A W that was killed before its rename leaves its temporary file behind.
 // The next W of the same name removes those of runs that have ended, and
-// never one a running W is still writing.
-void remove_temporaries_of_ended_runs(const std::filesystem::path& path) {
+// never one a running W still holds. `own` is this W's temporary file.
+void remove_temporaries_of_ended_runs(const std::filesystem::path& path, const struct stat& own) {
   const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
+  const int dfd = ::dirfd(dir);
   const std::string prefix = "." + path.filename().string() + ".";
   while (const dirent* entry = ::readdir(dir)) {
-    const pid_t pid = temporary_file_owner(entry->d_name, prefix);
     struct stat st {};
-    if (pid <= 0 || ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+    if (!is_temporary_file_name(entry->d_name, prefix) ||
+        ::fstatat(dfd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) || same_file(st, own) ||
+        file_time(own) - file_time(st) < LEFT_BEHIND_AGE)
       continue;
-    if (left_by_an_ended_run(pid, st)) ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    // The lock of a file on a shared folder may need it open for writing.
+    int fd = ::openat(dfd, entry->d_name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) fd = ::openat(dfd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    Descriptor file{fd};
+    struct stat opened {}, now {};
+    if (file.fd < 0 || ::fstat(file.fd, &opened) != 0 || !same_file(opened, st) || !lock_at_once(file.fd)) continue;
+    // Still the file whose lock is held here, under its name.
+    if (::fstatat(dfd, entry->d_name, &now, AT_SYMLINK_NOFOLLOW) == 0 && same_file(now, opened))
+      ::unlinkat(dfd, entry->d_name, 0);
   }
   ::closedir(dir);
+}
+
+// The new file keeps the owner and the group of the old one, as it keeps
+// its mode: in a folder shared by a group, a file replaced by another member
+// would otherwise become the writer's, and its owner could no longer write
+// it. The owner only where the writer may give the file away (the
+// administrator), the group where the writer belongs to it; otherwise the
+// file is the writer's, as any new file.
+void keep_owner_and_group(int fd, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
 }
 
 }  // namespace
@@ -302,11 +332,11 @@ FileWrite file_replace(const std::filesystem::path& path, const std::vector<std:
     return failed(os_reason(errno));
   }
 
-  remove_temporaries_of_ended_runs(path);
-
   // The temporary file is created here and now: an existing file or link of
-  // its name is never opened, another name is tried instead. An interrupt
-  // or a termination signal before the rename removes it.
+  // its name is never opened, another name is tried instead. It is locked
+  // for as long as it exists (a file another W is removing at this moment is
+  // passed over). An interrupt or a termination signal before the rename
+  // removes it.
   const std::filesystem::path folder = path.parent_path();
   SignalGuardedFile tmp;
   Descriptor out{-1};
@@ -314,14 +344,26 @@ FileWrite file_replace(const std::filesystem::path& path, const std::vector<std:
     out.fd = tmp.create(folder / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "-" +
                                   std::to_string(attempt)));
     if (out.fd < 0 && errno != EEXIST) break;
+    if (out.fd >= 0 && !lock_at_once(out.fd) && errno == EWOULDBLOCK) {
+      tmp.remove();
+      ::close(out.fd);
+      out.fd = -1;
+      errno = EEXIST;
+    }
   }
   if (out.fd < 0) {
     if (errno == ENOENT) return {FileWrite::Status::NoFolder, ""};
     return failed(os_reason(errno));
   }
+  // The lock lasts until the rename, beyond the close that tells whether the
+  // text reached the disk.
+  Descriptor lock_holder{::dup(out.fd)};
+  struct stat own {};
+  if (::fstat(out.fd, &own) == 0) remove_temporaries_of_ended_runs(path, own);
 
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
+  if (keep_mode) keep_owner_and_group(out.fd, old);
   int error = 0;
   if (!write_all(out.fd, text))
     error = errno;

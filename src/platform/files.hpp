@@ -87,12 +87,13 @@ struct FileWrite {
 
 // Replaces the file with the lines. The old file must be a regular file that
 // can be opened for writing; the new text goes into a temporary file created
-// beside it (never an existing file or a link), takes the old file's mode
-// and is renamed into place, so a failed write never leaves a half-written
-// file where a good one was. The temporary file is removed on every failure,
-// and by an interrupt or a termination signal before the program ends; the
-// temporary files of this name that runs since ended left behind are removed
-// first.
+// beside it (never an existing file or a link), takes the old file's mode,
+// owner and group (as far as the writer may set them) and is renamed into
+// place, so a failed write never leaves a half-written file where a good
+// one was. The temporary file is locked while it exists, removed on every
+// failure, and by an interrupt or a termination signal before the program
+// ends; the temporary files of this name that ended runs left behind (their
+// lock free, unwritten for a while) are removed first.
 FileWrite file_replace(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
 // For tests only, never set by the program: called by file_replace once the

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -258,6 +259,50 @@ TEST(FileReplace, WritesTheLinesAndKeepsTheModeOfTheOldFile) {
   EXPECT_EQ(names_in(home.path() / "PROT"), std::vector<std::string>{"STATE.TXT"});
 }
 
+// In a folder a group shares, a state file replaced by another member of the
+// group keeps its group and mode, so that its owner can still replace it in
+// turn; the administrator's W leaves the owner as well. Users 1000 and 1001
+// of group 100, as on many machines; the test needs the administrator's
+// rights to take their parts.
+TEST(FileReplace, KeepsTheGroupOfAStateFileInASharedFolder) {
+  if (::getuid() != 0) GTEST_SKIP() << "needs the administrator's rights to write as two other users";
+  constexpr uid_t OWNER = 1000, MEMBER = 1001;
+  constexpr gid_t GROUP = 100;
+  TempHome home;
+  fs::permissions(home.path(), fs::perms::all);
+  fs::permissions(home.path() / "PROT", fs::perms::all);
+  const fs::path file = home.prot("STATE.TXT");
+  home.write("PROT/STATE.TXT", "old\n");
+  ASSERT_EQ(::chown(file.c_str(), OWNER, GROUP), 0);
+  ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+  // W as a user of the group, in a child of its own.
+  auto write_as = [&](uid_t user, const std::string& text) {
+    Child writer([&] {
+      const gid_t groups[] = {GROUP};
+      if (::setgroups(1, groups) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0) return 2;
+      const FileWrite w = file_replace(file, {text});
+      return w.status == FileWrite::Status::Written ? 0 : 1;
+    });
+    const std::optional<int> status = writer.wait(30);
+    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+  };
+  struct stat st {};
+  ASSERT_EQ(write_as(MEMBER, "by the member"), 0);
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_gid, GROUP);
+  EXPECT_EQ(st.st_uid, MEMBER) << "the writer cannot give the file away";
+  EXPECT_EQ(st.st_mode & 07777, 0664u);
+  ASSERT_EQ(write_as(OWNER, "by the owner again"), 0) << "the owner may no longer write the file";
+  EXPECT_EQ(home.read("PROT/STATE.TXT"), "by the owner again\n");
+
+  ASSERT_EQ(::chown(file.c_str(), OWNER, GROUP), 0);
+  ASSERT_EQ(file_replace(file, {"by the administrator"}).status, FileWrite::Status::Written);
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, OWNER);
+  EXPECT_EQ(st.st_gid, GROUP);
+  EXPECT_EQ(st.st_mode & 07777, 0664u);
+}
+
 TEST(FileReplace, AWriteProtectedFileStaysAsItWas) {
   TempHome home;
   home.write("PROT/STATE.TXT", "old\n");
@@ -376,11 +421,36 @@ TEST(FileReplace, AnEndingSignalDuringTheWriteRemovesTheTemporaryFile) {
   }
 }
 
+// Sets the time of a file to long ago (or the file server's clock lags).
+void make_old(const fs::path& file) {
+  const timespec long_ago[2] = {{1000, 0}, {1000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), long_ago, 0), 0) << file;
+}
+
+// A process that holds a lock on a file of the name until the test lets go,
+// as a W of another machine or container holds its temporary file: the
+// process number in the name is none of this machine's.
+struct LockHolder {
+  Pipe locked, release;
+  Child child;
+  explicit LockHolder(const fs::path& file)
+      : child([&] {
+          release.close_write();
+          const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+          if (fd < 0 || ::write(fd, "live\n", 5) != 5 || ::flock(fd, LOCK_EX) != 0) return 2;
+          locked.send();
+          return byte_arrives(release.read, 60) ? 0 : 3;
+        }) {}
+  bool holding() const { return child.started() && byte_arrives(locked.read, 30); }
+};
+
 // A run killed in the middle of W leaves its temporary file; the next W of
-// the name removes those of runs that have ended (the process is gone, or
-// the file is older than the machine's start) and keeps those of running
-// ones and those of other names.
-TEST(FileReplace, RemovesTheTemporaryFilesOfEndedRunsOnly) {
+// the name removes those that no run holds any more (their lock is free)
+// and that have not been written for a while by the folder's clock. It keeps
+// the temporary file of a running W and of a process this machine does not
+// know, whatever their time and the process number they are named by, those
+// written a moment ago, and those of other names.
+TEST(FileReplace, RemovesOnlyTheTemporaryFilesNoRunningWHolds) {
   TempHome home;
   home.write("PROT/STATE.TXT", "old\n");
   const fs::path prot = home.path() / "PROT";
@@ -395,26 +465,34 @@ TEST(FileReplace, RemovesTheTemporaryFilesOfEndedRunsOnly) {
   const std::string left_behind = ".STATE.TXT." + std::to_string(killed) + "-0";
   ASSERT_EQ(names_in(prot), (std::vector<std::string>{left_behind, "STATE.TXT"}));
 
-  const std::string dead = std::to_string(killed), alive = "1";  // the first process lives as long as the machine
+  // Process 1 lives as long as the machine: the name tells nothing.
+  const std::string dead = std::to_string(killed), alive = "1";
   const std::vector<std::string> removed = {left_behind, ".STATE.TXT." + dead + "-7", ".STATE.TXT." + alive + "-1"};
-  const std::vector<std::string> kept = {".STATE.TXT." + alive + "-0", ".OTHER.TXT." + dead + "-0",
-                                         ".STATE.TXT." + dead + "-0x", ".STATE.TXT." + dead, "STATE.TXT." + dead + "-0"};
+  const std::vector<std::string> other_names = {".OTHER.TXT." + dead + "-0", ".STATE.TXT." + dead + "-0x",
+                                                ".STATE.TXT." + dead, "STATE.TXT." + dead + "-0"};
+  const std::string just_written = ".STATE.TXT." + dead + "-3";
   for (const std::string& name : removed) home.write("PROT/" + name, "left behind\n");
-  for (const std::string& name : kept) home.write("PROT/" + name, "someone's\n");
-  // Written before the machine was started: its process number may be another's now.
-  const timespec long_ago[2] = {{1000, 0}, {1000, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, home.prot(".STATE.TXT." + alive + "-1").c_str(), long_ago, 0), 0);
+  for (const std::string& name : other_names) home.write("PROT/" + name, "someone's\n");
+  home.write("PROT/" + just_written, "a moment ago\n");
+  for (const std::string& name : removed) make_old(prot / name);
+  for (const std::string& name : other_names) make_old(prot / name);
 
-  // A running W of the same name, in the middle of its write.
+  // A W of another container or machine, its file's time far behind.
+  const std::string foreign = ".STATE.TXT.999999999-0";
+  LockHolder holder(prot / foreign);
+  ASSERT_TRUE(holder.holding());
+  make_old(prot / foreign);
+  // A running W of the same name, in the middle of its write, its file's time as old.
   WriterInTheMiddle running(home.prot("STATE.TXT"));
   ASSERT_TRUE(running.at_the_rename());
   const std::string running_tmp = ".STATE.TXT." + std::to_string(running.child.pid()) + "-0";
+  make_old(prot / running_tmp);
 
   ASSERT_EQ(file_replace(home.prot("STATE.TXT"), {"state"}).status, FileWrite::Status::Written);
   EXPECT_EQ(home.read("PROT/STATE.TXT"), "state\n");
-  std::vector<std::string> expected = kept;
-  expected.push_back(running_tmp);
-  expected.push_back("STATE.TXT");
+  std::vector<std::string> expected = other_names;
+  for (const std::string& name : {just_written, foreign, running_tmp, std::string("STATE.TXT")})
+    expected.push_back(name);
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(names_in(prot), expected);
 
@@ -424,6 +502,9 @@ TEST(FileReplace, RemovesTheTemporaryFilesOfEndedRunsOnly) {
   ASSERT_TRUE(status && WIFEXITED(*status));
   EXPECT_EQ(WEXITSTATUS(*status), 0);
   EXPECT_EQ(home.read("PROT/STATE.TXT"), "new\n");
+  holder.release.send();
+  EXPECT_TRUE(holder.child.wait(30));
+  EXPECT_EQ(home.read("PROT/" + foreign), "live\n");
 }
 
 TEST(FileReplace, WithoutTheFolderNothingIsWritten) {
