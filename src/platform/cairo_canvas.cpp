@@ -3,12 +3,12 @@
 #include <cairo.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <stdexcept>
 #include <string>
+
+#include "platform/files.hpp"
 
 namespace orva {
 namespace {
@@ -57,9 +57,9 @@ int highest_picture_number(const std::filesystem::path& folder, std::string_view
   return highest;
 }
 
-cairo_status_t write_to_file(void* closure, const unsigned char* data, unsigned int length) {
-  return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
-                                                                                  : CAIRO_STATUS_WRITE_ERROR;
+cairo_status_t append_to_string(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
 }
 
 }  // namespace
@@ -145,29 +145,24 @@ std::optional<std::filesystem::path> CairoCanvas::gfx_save_picture(std::string_v
   std::filesystem::create_directories(folder_, ec);
   if (ec) throw std::runtime_error(folder_.string() + ": " + ec.message());
 
-  // The newest picture has the highest number, also after older ones were
-  // deleted. A name taken in the meantime is passed over.
-  std::filesystem::path path;
-  std::FILE* out = nullptr;
-  for (int n = highest_picture_number(folder_, name) + 1; n < PICTURE_NUMBERS && !out; ++n) {
-    char number[32];
-    std::snprintf(number, sizeof number, "-%04d.png", n);
-    path = folder_ / (std::string(name) + number);
-    // "x": created new or not at all, so an earlier picture is never replaced.
-    out = std::fopen(path.c_str(), "wbx");
-    if (!out && errno != EEXIST) throw std::runtime_error(path.string() + ": " + std::strerror(errno));
-  }
-  if (!out) throw std::runtime_error(folder_.string() + ": no free picture name");
-
   cairo_surface_flush(surface_);
-  cairo_status_t status = cairo_surface_write_to_png_stream(surface_, write_to_file, out);
-  bool closed = std::fclose(out) == 0;
-  if (status != CAIRO_STATUS_SUCCESS || !closed) {
-    std::filesystem::remove(path, ec);
-    throw std::runtime_error(path.string() + ": " +
-                             (status != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(status) : "write failed"));
-  }
-  return path;
+  std::string png;
+  const cairo_status_t status = cairo_surface_write_to_png_stream(surface_, append_to_string, &png);
+  if (status != CAIRO_STATUS_SUCCESS) throw std::runtime_error(folder_.string() + ": " + cairo_status_to_string(status));
+
+  // The newest picture has the highest number, also after older ones were
+  // deleted. The picture lands whole under its name or not at all (also when
+  // the program is interrupted while it is written), never in place of an
+  // earlier one: a name taken in the meantime is passed over.
+  const std::string stem(name);
+  const NewFile file = file_write_new(folder_, stem + ".png", png, highest_picture_number(folder_, name) + 1,
+                                      PICTURE_NUMBERS, [&stem](int n) {
+                                        char number[32];
+                                        std::snprintf(number, sizeof number, "-%04d.png", n);
+                                        return stem + number;
+                                      });
+  if (!file.path) throw std::runtime_error(folder_.string() + ": " + file.reason);
+  return file.path;
 }
 
 }  // namespace orva

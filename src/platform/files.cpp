@@ -198,9 +198,64 @@ void keep_owner_and_group(int fd, const struct stat& old) {
   if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
 }
 
+// The temporary file of a write that lands whole or not at all, beside the
+// file it becomes: created here and now (an existing file or link of its
+// name is never opened, another name is tried instead), locked for as long
+// as it exists (a file another W is removing at this moment is passed
+// over), and removed by an interrupt or a termination signal before it takes
+// its name, and when it never does.
+class TemporaryFile {
+ public:
+  // False with errno set when no temporary file could be made.
+  bool create(const std::filesystem::path& beside) {
+    const std::filesystem::path folder = beside.parent_path();
+    for (int attempt = 0; attempt < 100 && out_.fd < 0; ++attempt) {
+      out_.fd = file_.create(folder / ("." + beside.filename().string() + "." + std::to_string(::getpid()) + "-" +
+                                       std::to_string(attempt)));
+      if (out_.fd < 0 && errno != EEXIST) return false;
+      if (out_.fd >= 0 && !lock_at_once(out_.fd) && errno == EWOULDBLOCK) {
+        file_.remove();
+        ::close(out_.fd);
+        out_.fd = -1;
+        errno = EEXIST;
+      }
+    }
+    if (out_.fd < 0) return false;
+    // The lock lasts until the file takes its name, beyond the close that
+    // tells whether the text reached the disk.
+    lock_holder_.fd = ::dup(out_.fd);
+    struct stat own {};
+    if (::fstat(out_.fd, &own) == 0) remove_temporaries_of_ended_runs(beside, own);
+    return true;
+  }
+
+  // Writes the text and brings it to the disk, with the owner, group and
+  // mode of `like` when there is one: 0, or the error.
+  int write_whole(std::string_view text, const struct stat* like) {
+    if (like) keep_owner_and_group(out_.fd, *like);
+    int error = 0;
+    if (!write_all(out_.fd, text))
+      error = errno;
+    else if (like && ::fchmod(out_.fd, like->st_mode & 07777) != 0)
+      error = errno;
+    else if (::fsync(out_.fd) != 0)
+      error = errno;
+    if (::close(out_.fd) != 0 && error == 0) error = errno;
+    out_.fd = -1;
+    return error;
+  }
+
+  SignalGuardedFile& file() { return file_; }
+
+ private:
+  // Removed before its lock ends.
+  Descriptor out_{-1}, lock_holder_{-1};
+  SignalGuardedFile file_;
+};
+
 }  // namespace
 
-void (*file_replace_test_hook)() = nullptr;
+void (*file_write_test_hook)() = nullptr;
 
 std::filesystem::path prot_file(const Platform& p, std::string_view name) {
   return p.data_folder() / "PROT" / std::string(name);
@@ -318,66 +373,44 @@ FileWrite file_replace(const std::filesystem::path& path, const std::vector<std:
 
   // The file to be replaced: the new one keeps its mode. It must be a file
   // that could be opened for writing; a write-protected file stays.
-  mode_t mode = 0;
-  bool keep_mode = false;
   struct stat old {};
+  const struct stat* like = nullptr;
   if (::lstat(path.c_str(), &old) == 0) {
     if (!S_ISREG(old.st_mode)) return failed(NOT_A_REGULAR_FILE);
     Descriptor probe{::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
     if (probe.fd < 0) return failed(os_reason(errno));
-    mode = old.st_mode & 07777;
-    keep_mode = true;
+    like = &old;
   } else if (errno != ENOENT) {
     if (errno == ENOTDIR) return {FileWrite::Status::NoFolder, ""};
     return failed(os_reason(errno));
   }
 
-  // The temporary file is created here and now: an existing file or link of
-  // its name is never opened, another name is tried instead. It is locked
-  // for as long as it exists (a file another W is removing at this moment is
-  // passed over). An interrupt or a termination signal before the rename
-  // removes it.
-  const std::filesystem::path folder = path.parent_path();
-  SignalGuardedFile tmp;
-  Descriptor out{-1};
-  for (int attempt = 0; attempt < 100 && out.fd < 0; ++attempt) {
-    out.fd = tmp.create(folder / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "-" +
-                                  std::to_string(attempt)));
-    if (out.fd < 0 && errno != EEXIST) break;
-    if (out.fd >= 0 && !lock_at_once(out.fd) && errno == EWOULDBLOCK) {
-      tmp.remove();
-      ::close(out.fd);
-      out.fd = -1;
-      errno = EEXIST;
-    }
-  }
-  if (out.fd < 0) {
+  TemporaryFile tmp;
+  if (!tmp.create(path)) {
     if (errno == ENOENT) return {FileWrite::Status::NoFolder, ""};
     return failed(os_reason(errno));
   }
-  // The lock lasts until the rename, beyond the close that tells whether the
-  // text reached the disk.
-  Descriptor lock_holder{::dup(out.fd)};
-  struct stat own {};
-  if (::fstat(out.fd, &own) == 0) remove_temporaries_of_ended_runs(path, own);
-
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
-  if (keep_mode) keep_owner_and_group(out.fd, old);
-  int error = 0;
-  if (!write_all(out.fd, text))
-    error = errno;
-  else if (keep_mode && ::fchmod(out.fd, mode) != 0)
-    error = errno;
-  else if (::fsync(out.fd) != 0)
-    error = errno;
-  if (::close(out.fd) != 0 && error == 0) error = errno;
-  out.fd = -1;
-  if (error == 0 && file_replace_test_hook) file_replace_test_hook();
-  if (error == 0 && !tmp.rename_to(path)) error = errno;
+  int error = tmp.write_whole(text, like);
+  if (error == 0 && file_write_test_hook) file_write_test_hook();
+  if (error == 0 && !tmp.file().rename_to(path)) error = errno;
   if (error == 0) return {};
-  tmp.remove();
   return failed(os_reason(error));
+}
+
+NewFile file_write_new(const std::filesystem::path& folder, std::string_view name, std::string_view data,
+                       int first, int end, const std::function<std::string(int)>& numbered) {
+  TemporaryFile tmp;
+  if (!tmp.create(folder / std::string(name))) return {std::nullopt, os_reason(errno)};
+  if (const int error = tmp.write_whole(data, nullptr)) return {std::nullopt, os_reason(error)};
+  if (file_write_test_hook) file_write_test_hook();
+  for (int n = first; n < end; ++n) {
+    const std::filesystem::path path = folder / numbered(n);
+    if (tmp.file().rename_to_new(path)) return {path, ""};
+    if (errno != EEXIST) return {std::nullopt, path.string() + ": " + os_reason(errno)};
+  }
+  return {std::nullopt, "no free name"};
 }
 
 }  // namespace orva

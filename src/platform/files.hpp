@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -96,8 +97,22 @@ struct FileWrite {
 // lock free, unwritten for a while) are removed first.
 FileWrite file_replace(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
-// For tests only, never set by the program: called by file_replace once the
-// new text is in its temporary file, just before the rename.
-extern void (*file_replace_test_hook)();
+// What file_write_new wrote: the path of the new file, or why there is none.
+struct NewFile {
+  std::optional<std::filesystem::path> path;
+  std::string reason;
+};
+
+// Writes the data as a new file of the folder, whole or not at all, never in
+// place of another file: it goes into a temporary file as for file_replace,
+// named after `name`, which then takes the first of the names numbered(n),
+// n = first to end - 1, where nothing stands.
+NewFile file_write_new(const std::filesystem::path& folder, std::string_view name, std::string_view data,
+                       int first, int end, const std::function<std::string(int)>& numbered);
+
+// For tests only, never set by the program: called by file_replace and
+// file_write_new once the new text is in its temporary file, just before it
+// takes its name.
+extern void (*file_write_test_hook)();
 
 }  // namespace orva

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -141,6 +142,23 @@ bool SignalGuardedFile::rename_to(const std::filesystem::path& target) {
   }
   EndingSignalsHeldBack wait;
   if (::rename(held_path, target.c_str()) != 0) return false;
+  release();
+  return true;
+}
+
+bool SignalGuardedFile::rename_to_new(const std::filesystem::path& target) {
+  if (!mine_) {
+    errno = ENOENT;
+    return false;
+  }
+  EndingSignalsHeldBack wait;
+  if (::renameat2(AT_FDCWD, held_path, AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system that cannot rename without replacing: a second name,
+    // which is never given where one stands, then the temporary one goes.
+    if (::link(held_path, target.c_str()) != 0) return false;
+    ::unlink(held_path);
+  }
   release();
   return true;
 }

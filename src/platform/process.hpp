@@ -31,6 +31,10 @@ class SignalGuardedFile {
   int create(const std::filesystem::path& path);
   // Renames it into place; false with errno set, the file then still held.
   bool rename_to(const std::filesystem::path& target);
+  // Gives it the target name where nothing stands under it, never in place
+  // of another file; false with errno set (EEXIST when the name is taken),
+  // the file then still held.
+  bool rename_to_new(const std::filesystem::path& target);
   // Removes it, when one is held.
   void remove();
 

@@ -5,11 +5,18 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <set>
 
 #include "plots/compartment_plot.hpp"
+#include "platform/files.hpp"
 #include "plots/percent_plots.hpp"
+#include "support/child_process.hpp"
 #include "support/plot_run.hpp"
 #include "support/session.hpp"
 
@@ -254,4 +261,68 @@ TEST(CairoCanvas, PictureThatCannotBeWritten) {
   EXPECT_EQ(r.unread, 1u);
   EXPECT_FALSE(r.ended_input);
   EXPECT_EQ(canvas.mode(), -1);
+}
+
+namespace {
+
+// The fixed point of a child inside the picture's write: it tells that the
+// picture is in its temporary file and waits for the test before it goes on.
+int picture_written = -1, picture_go_on = -1;
+void tell_and_wait_for_the_test() {
+  const char byte = '.';
+  char go = 0;
+  (void)!::write(picture_written, &byte, 1);
+  (void)!::read(picture_go_on, &go, 1);
+}
+
+std::vector<std::string> files_in(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+// Ctrl-C, a closed terminal or a termination signal while a plot writes its
+// picture ends the program by that signal, and leaves no picture at all,
+// neither a cut one nor its temporary file; a picture already there stays.
+// A run killed outright leaves at most a hidden temporary file, never a
+// picture without its end.
+TEST(CairoCanvas, AnEndingSignalWhileThePictureIsWrittenLeavesNoCutPicture) {
+  for (const int signal : {SIGINT, SIGHUP, SIGTERM, SIGKILL}) {
+    SCOPED_TRACE(strsignal(signal));
+    TempHome home;
+    home.write("PLOTS/P-0001.png", "an earlier picture");
+    Pipe written, go_on;
+    Child plotting([&] {
+      written.close_read();
+      go_on.close_write();
+      picture_written = written.write;
+      picture_go_on = go_on.read;
+      file_write_test_hook = tell_and_wait_for_the_test;
+      CairoCanvas canvas(home.path() / "PLOTS");
+      DiveState st = trimix_dive_state();
+      run_plot(compartment_pressure_plot, st, canvas);
+      return 0;
+    });
+    written.close_write();
+    go_on.close_read();
+    ASSERT_TRUE(plotting.started());
+    ASSERT_TRUE(byte_arrives(written.read, 30));
+    ::kill(plotting.pid(), signal);
+    go_on.send();
+    const std::optional<int> status = plotting.wait(30);
+    ASSERT_TRUE(status) << "the child hangs";
+    ASSERT_TRUE(WIFSIGNALED(*status));
+    EXPECT_EQ(WTERMSIG(*status), signal);
+    std::vector<std::string> names = files_in(home.path() / "PLOTS");
+    if (signal == SIGKILL) {
+      ASSERT_EQ(names.size(), 2u);
+      EXPECT_EQ(names[0].rfind(".P.png.", 0), 0u) << names[0];
+      names.erase(names.begin());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"P-0001.png"});
+    EXPECT_EQ(home.read("PLOTS/P-0001.png"), "an earlier picture");
+  }
 }

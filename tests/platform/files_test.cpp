@@ -376,7 +376,7 @@ struct WriterInTheMiddle {
           ::signal(SIGINT, interrupt);
           hook_reached = reached.write;
           hook_go_on = go_on.read;
-          file_replace_test_hook = tell_and_wait;
+          file_write_test_hook = tell_and_wait;
           const bool written = file_replace(file, {"new"}).status == FileWrite::Status::Written;
           const bool as_before =
               handled_as(SIGINT, interrupt) && handled_as(SIGTERM, SIG_DFL) && handled_as(SIGHUP, SIG_DFL);
