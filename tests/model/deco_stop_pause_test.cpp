@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/kernel.hpp"
 #include "model/started_state.hpp"
@@ -69,6 +70,56 @@ TEST(DecoStopPause, ShowsNinetyNineWhileACompartmentStillTakesUpGas) {
   ASSERT_EQ(lines.size(), 16u);
   for (int i = 5; i <= 16; ++i) EXPECT_EQ(lines[i - 1].substr(lines[i - 1].size() - 8), "    99.0") << i;
   for (int i = 1; i <= 4; ++i) EXPECT_NE(lines[i - 1].substr(lines[i - 1].size() - 8), "    99.0") << i;
+}
+
+// A compartment whose tension has reached the inspired pressure (a long
+// enough stay brings the fast ones there exactly) still takes up gas: it
+// shows 99, not 0, for a diver must not read it as free to ascend. One step
+// of a double above the inspired pressure it gives off gas, far below its
+// M-value at the target, and may ascend at once.
+TEST(DecoStopPause, ATensionEqualToTheInspiredPressureStillTakesUpGas) {
+  struct Inspired {
+    double PiN2, PiHe, Pi;
+  };
+  struct Tensions {
+    double PN2, PHE;
+  };
+  struct Case {
+    const char* what;
+    double FO2, FHE, FN2;
+    Tensions (*tensions)(const Inspired&);
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"start gas, one step below", 0.2095, 0.000005, 0.7902,
+       [](const Inspired& i) { return Tensions{std::nextafter(i.Pi, 0.0), 0.0}; }, "    99.0"},
+      {"start gas, equal", 0.2095, 0.000005, 0.7902, [](const Inspired& i) { return Tensions{i.Pi, 0.0}; },
+       "    99.0"},
+      {"start gas, one step above", 0.2095, 0.000005, 0.7902,
+       [](const Inspired& i) { return Tensions{std::nextafter(i.Pi, INFINITY), 0.0}; }, "     0.0"},
+      {"trimix 18/45, each gas at its inspired pressure", 0.18, 0.45, 0.37,
+       [](const Inspired& i) { return Tensions{i.PiN2, i.PiHe}; }, "    99.0"},
+  };
+  for (const Case& c : cases) {
+    StartedState s({"5.", ""});
+    s.st.FO2 = c.FO2;
+    s.st.FHE = c.FHE;
+    s.st.FN2 = c.FN2;
+    s.st.DEPTH = s.st.MAXDEPTH = 10.0;
+    s.st.DIVETIME = 9999.0;
+    const double Pamb = ambient_pressure(s.st, 10.0);
+    Inspired in{inspired_inert_pressure(Pamb, s.st.RQ, c.FN2), inspired_inert_pressure(Pamb, s.st.RQ, c.FHE), 0.0};
+    in.Pi = in.PiHe + in.PiN2;
+    const Tensions t = c.tensions(in);
+    for (int i = 1; i <= COMPARTMENTS; ++i) {
+      s.st.PN2[i] = t.PN2;
+      s.st.PHE[i] = t.PHE;
+    }
+    deco_stop_pause(s.st, s.p);
+    auto lines = compartment_lines(s.lines());
+    ASSERT_EQ(lines.size(), 16u) << c.what;
+    for (const std::string& l : lines) EXPECT_EQ(l.substr(l.size() - 8), c.shown) << c.what << ": " << l;
+  }
 }
 
 TEST(DecoStopPause, ThePauseLoadsAtTheCurrentDepthWithThePrePauseMixture) {

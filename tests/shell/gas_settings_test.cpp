@@ -2,8 +2,12 @@
 // transcripts gas-mix-switches and amv-rq-ballpark-answers.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <vector>
 
+#include "model/started_state.hpp"
+#include "shell/gas_settings.hpp"
 #include "shell/settings_cases.hpp"
 
 namespace orva {
@@ -35,6 +39,44 @@ TEST(GasMix, StoresTheFractionsAndTheNitrogenRest) {
     EXPECT_EQ(st.FO2, c.FO2) << c.typed;
     EXPECT_EQ(st.FHE, c.FHE) << c.typed;
     EXPECT_EQ(st.FN2, c.FN2) << c.typed;
+  }
+}
+
+// The isobaric counterdiffusion warning grades the change of the nitrogen
+// fraction at 0.22, 0.5 and 0.66, bounds in binary128: the doubles nearest
+// 0.22 and 0.66 lie just above their bounds and warn at the higher level, the
+// double below them at the lower one. The switch to fO2 0.5, fHe 0.5 leaves
+// no nitrogen, so the change is exactly the nitrogen fraction before it.
+TEST(GasMix, GradesTheCounterdiffusionWarningByTheChangeOfNitrogen) {
+  struct Case {
+    const char* what;
+    double old_FN2, old_FHE;
+    const char *FO2, *FHE;
+    const char* warning;  // "" for none
+  };
+  const Case cases[] = {
+      {"below 0.22", std::nextafter(0.22, 0.0), 0.0, "0.5", "0.5", ""},
+      {"0.22", 0.22, 0.0, "0.5", "0.5", "  ICD Warning, Level I !"},
+      {"below 0.5", std::nextafter(0.5, 0.0), 0.0, "0.5", "0.5", "  ICD Warning, Level I !"},
+      {"0.5", 0.5, 0.0, "0.5", "0.5", "  ICD Warning, Level II !!"},
+      {"below 0.66", std::nextafter(0.66, 0.0), 0.0, "0.5", "0.5", "  ICD Warning, Level II !!"},
+      {"0.66", 0.66, 0.0, "0.5", "0.5", "  ICD Warning, Level III !!!"},
+      // From the start gas to trimix 18/65: a change of 0.6202.
+      {"air to 18/65", 0.7902, 0.000005, "0.18", "0.65", "  ICD Warning, Level II !!"},
+  };
+  for (const Case& c : cases) {
+    testing::StartedState s({c.FO2, c.FHE});
+    s.st.FN2 = c.old_FN2;
+    s.st.FHE = c.old_FHE;
+    set_gas_mix(s.st, s.p);
+    const std::vector<std::string> lines = s.lines();
+    size_t delta = 0;
+    while (delta < lines.size() && lines[delta].find("Delta Fraction N2=") == std::string::npos) ++delta;
+    ASSERT_LT(delta, lines.size()) << c.what;
+    const std::vector<std::string> after(lines.begin() + static_cast<long>(delta) + 1, lines.end());
+    const std::vector<std::string> expected =
+        *c.warning ? std::vector<std::string>{c.warning} : std::vector<std::string>{};
+    EXPECT_EQ(after, expected) << c.what << ":" << lines[delta];
   }
 }
 
