@@ -145,23 +145,26 @@ std::optional<std::filesystem::path> CairoCanvas::gfx_save_picture(std::string_v
   std::filesystem::create_directories(folder_, ec);
   if (ec) throw std::runtime_error(folder_.string() + ": " + ec.message());
 
-  cairo_surface_flush(surface_);
-  std::string png;
-  const cairo_status_t status = cairo_surface_write_to_png_stream(surface_, append_to_string, &png);
-  if (status != CAIRO_STATUS_SUCCESS) throw std::runtime_error(folder_.string() + ": " + cairo_status_to_string(status));
-
   // The newest picture has the highest number, also after older ones were
   // deleted. The picture lands whole under its name or not at all (also when
   // the program is interrupted while it is written), never in place of an
   // earlier one: a name taken in the meantime is passed over.
+  const int next = highest_picture_number(folder_, name) + 1;
+  if (next >= PICTURE_NUMBERS) throw std::runtime_error(folder_.string() + ": no free picture name");
   const std::string stem(name);
-  const NewFile file = file_write_new(folder_, stem + ".png", png, highest_picture_number(folder_, name) + 1,
-                                      PICTURE_NUMBERS, [&stem](int n) {
-                                        char number[32];
-                                        std::snprintf(number, sizeof number, "-%04d.png", n);
-                                        return stem + number;
-                                      });
-  if (!file.path) throw std::runtime_error(folder_.string() + ": " + file.reason);
+  auto numbered = [&stem](int n) {
+    char number[32];
+    std::snprintf(number, sizeof number, "-%04d.png", n);
+    return stem + number;
+  };
+
+  cairo_surface_flush(surface_);
+  std::string png;
+  const cairo_status_t status = cairo_surface_write_to_png_stream(surface_, append_to_string, &png);
+  if (status != CAIRO_STATUS_SUCCESS)
+    throw std::runtime_error((folder_ / numbered(next)).string() + ": " + cairo_status_to_string(status));
+  const NewFile file = file_write_new(folder_, stem + ".png", png, next, PICTURE_NUMBERS, numbered);
+  if (!file.written()) throw std::runtime_error(file.path.string() + ": " + file.reason);
   return file.path;
 }
 

@@ -401,16 +401,17 @@ FileWrite file_replace(const std::filesystem::path& path, const std::vector<std:
 
 NewFile file_write_new(const std::filesystem::path& folder, std::string_view name, std::string_view data,
                        int first, int end, const std::function<std::string(int)>& numbered) {
+  if (first >= end) return {folder, "no free name"};
   TemporaryFile tmp;
-  if (!tmp.create(folder / std::string(name))) return {std::nullopt, os_reason(errno)};
-  if (const int error = tmp.write_whole(data, nullptr)) return {std::nullopt, os_reason(error)};
+  if (!tmp.create(folder / std::string(name))) return {folder / numbered(first), os_reason(errno)};
+  if (const int error = tmp.write_whole(data, nullptr)) return {folder / numbered(first), os_reason(error)};
   if (file_write_test_hook) file_write_test_hook();
   for (int n = first; n < end; ++n) {
     const std::filesystem::path path = folder / numbered(n);
     if (tmp.file().rename_to_new(path)) return {path, ""};
-    if (errno != EEXIST) return {std::nullopt, path.string() + ": " + os_reason(errno)};
+    if (errno != EEXIST) return {path, os_reason(errno)};
   }
-  return {std::nullopt, "no free name"};
+  return {folder, "no free name"};
 }
 
 }  // namespace orva

@@ -97,10 +97,13 @@ struct FileWrite {
 // lock free, unwritten for a while) are removed first.
 FileWrite file_replace(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
-// What file_write_new wrote: the path of the new file, or why there is none.
+// What file_write_new wrote: the path of the new file; or, with the reason
+// why there is none, the path it was to take (the folder when every name
+// was taken).
 struct NewFile {
-  std::optional<std::filesystem::path> path;
+  std::filesystem::path path;
   std::string reason;
+  bool written() const { return reason.empty(); }
 };
 
 // Writes the data as a new file of the folder, whole or not at all, never in
