@@ -225,5 +225,17 @@ TEST(Program, AReaderThatWentAwayEndsNothing) {
   }
 }
 
+// A state-file name typed past the console's read width: the console keeps
+// whole characters only, so the last letters of the name are whole ones and
+// the character the width cuts a blank.
+TEST(Program, AStateFileNameTypedPastTheReadWidthKeepsWholeCharacters) {
+  TempHome home;
+  const std::string name = std::string(127, 'n') + "\xC3\x84" + "x";
+  const ProgramRun run = run_program("Tauchgang\nF\n" + name + "\nW\nq\n", home);
+  ASSERT_TRUE(run.exited_with(0)) << run.notes;
+  EXPECT_NE(run.output.find(" Filename = ? nnnnnnn        128\n"), std::string::npos) << run.output;
+  EXPECT_EQ(names_in(home.path() / "PROT"), (std::vector<std::string>{"PROTOCOL.TXT", "nnnnnnn .TXT"}));
+}
+
 }  // namespace
 }  // namespace orva

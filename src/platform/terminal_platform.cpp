@@ -7,6 +7,8 @@
 #include <ctime>
 #include <iostream>
 
+#include "platform/format.hpp"
+
 namespace orva {
 
 std::filesystem::path data_folder_from_environment() {
@@ -27,8 +29,10 @@ void TerminalPlatform::console_write_prompt(std::string_view text) { std::cout <
 
 std::optional<TypedLine> read_console_line(std::FILE* in) {
   // Only what is kept is held: the rest of a longer line is dropped as it
-  // arrives, so no line, however long or endless, costs more memory. One
-  // character beyond the kept ones is held for a CR before the line end.
+  // arrives, so no line, however long or endless, costs more memory. Three
+  // bytes beyond the kept ones are held: the rest of a character the edge
+  // falls into, which shows whether the edge cuts it.
+  constexpr std::size_t HELD = CONSOLE_LINE_LENGTH + 3;
   TypedLine line;
   std::size_t length = 0;  // characters of the line, kept or not
   int last = '\n';
@@ -42,7 +46,7 @@ std::optional<TypedLine> read_console_line(std::FILE* in) {
     if (c == EOF || c == '\n') break;
     ++length;
     last = c;
-    if (line.text.size() <= CONSOLE_LINE_LENGTH) line.text.push_back(static_cast<char>(c));
+    if (line.text.size() < HELD) line.text.push_back(static_cast<char>(c));
   }
   if (c == EOF && length == 0) return std::nullopt;
   if (last == '\r') {
@@ -50,7 +54,7 @@ std::optional<TypedLine> read_console_line(std::FILE* in) {
     if (line.text.size() > length) line.text.pop_back();
   }
   line.cut = length > CONSOLE_LINE_LENGTH;
-  if (line.text.size() > CONSOLE_LINE_LENGTH) line.text.resize(CONSOLE_LINE_LENGTH);
+  line.text = first_bytes(line.text, CONSOLE_LINE_LENGTH);
   return line;
 }
 

@@ -48,6 +48,43 @@ TEST(ReadConsoleLine, KeepsTheFirstCharactersOfEachLineAndTellsWhenMoreWereTyped
   }
 }
 
+// The console keeps whole characters only: a UTF-8 character that its read
+// width cuts becomes blanks, one for each of its bytes inside the width, as
+// a field edge cuts it.
+TEST(ReadConsoleLine, ACharacterTheReadWidthCutsBecomesBlanks) {
+  const std::string AE = "\xC3\x84", EURO = "\xE2\x82\xAC", CLEF = "\xF0\x9D\x84\x9E";
+  const auto letters = [](std::size_t n) { return std::string(n, 'n'); };
+  struct Case {
+    const char* what;
+    std::string input;
+    std::string text;
+    bool cut;
+  } cases[] = {
+      {"an umlaut cut after its first byte", letters(127) + AE + "x\n", letters(127) + " ", true},
+      {"an umlaut that ends the line, cut", letters(127) + AE + "\r\n", letters(127) + " ", true},
+      {"an umlaut just inside", letters(126) + AE + "x\n", letters(126) + AE, true},
+      {"an umlaut that fills the width", letters(126) + AE + "\r\n", letters(126) + AE, false},
+      {"a three-byte character cut after one byte", letters(127) + EURO + "\n", letters(127) + " ", true},
+      {"a three-byte character cut after two bytes", letters(126) + EURO + "x\r\n", letters(126) + "  ", true},
+      {"a three-byte character just inside", letters(125) + EURO + "x\n", letters(125) + EURO, true},
+      {"a four-byte character cut after one byte", letters(127) + CLEF + "\r\n", letters(127) + " ", true},
+      {"a four-byte character cut after two bytes", letters(126) + CLEF + "xyz\n", letters(126) + "  ", true},
+      {"a four-byte character cut after three bytes", letters(125) + CLEF + "\n", letters(125) + "   ", true},
+      {"a four-byte character that fills the width", letters(124) + CLEF + "\n", letters(124) + CLEF, false},
+      {"a character cut in a much longer line", letters(126) + EURO + std::string(1000, 'x') + "\n",
+       letters(126) + "  ", true},
+      // Bytes that are no UTF-8 character (Latin-1 text) are cut as they are.
+      {"Latin-1 umlauts", letters(127) + "\xC4\xD6\n", letters(127) + "\xC4", true},
+      {"a lead byte without the rest", letters(127) + "\xC3x\n", letters(127) + "\xC3", true},
+  };
+  for (const Case& c : cases) {
+    std::vector<TypedLine> lines = lines_of(c.input);
+    ASSERT_EQ(lines.size(), 1u) << c.what;
+    EXPECT_EQ(lines[0].text, c.text) << c.what;
+    EXPECT_EQ(lines[0].cut, c.cut) << c.what;
+  }
+}
+
 TEST(ReadConsoleLine, TheLineAfterALongOneIsReadWhole) {
   std::vector<TypedLine> lines = lines_of(std::string(1000, 'x') + "\nq\n");
   ASSERT_EQ(lines.size(), 2u);
