@@ -1,6 +1,7 @@
 // The built program started as a shell starts it, under a harsh process
 // environment: a standard descriptor closed, a file size limit, a reader of
-// its output that has gone away.
+// its output that has gone away, standard input left non-blocking by another
+// program.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -8,6 +9,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -30,6 +32,9 @@ struct Start {
   int closed = -1;                          // a standard descriptor closed, or none
   rlim_t file_size_limit = RLIM_INFINITY;  // in bytes
   bool reader_gone = false;                // standard output a pipe nobody reads
+  // Standard input a non-blocking pipe, each typed line sent in two pieces
+  // (its first character, then the rest) with a pause before each.
+  bool nonblocking_input = false;
 };
 
 struct ProgramRun {
@@ -58,6 +63,31 @@ void read_both(int out, int err, std::string& output, std::string& notes, int se
   }
 }
 
+bool make_nonblocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+// Sends the typed lines as a slow typist does, with a pause before the first
+// character of each line and one before the rest of it. A program that has
+// ended early makes the writes fail, not the test.
+void type_slowly(int fd, const std::string& input) {
+  struct sigaction ignore {}, old {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, &old);
+  for (std::size_t at = 0; at < input.size();) {
+    const std::size_t end = std::min(input.find('\n', at), input.size() - 1) + 1;
+    for (const std::string& piece : {input.substr(at, 1), input.substr(at + 1, end - at - 1)}) {
+      if (piece.empty()) continue;
+      ::usleep(100 * 1000);
+      (void)!::write(fd, piece.data(), piece.size());
+    }
+    at = end;
+  }
+  ::sigaction(SIGPIPE, &old, nullptr);
+}
+
 // Runs the program on the typed lines with the data folder `home`. Output
 // and notes come through pipes, which no file size limit cuts.
 ProgramRun run_program(const std::string& input, const TempHome& home, const Start& start = {}) {
@@ -71,11 +101,12 @@ ProgramRun run_program(const std::string& input, const TempHome& home, const Sta
   for (std::string& e : environment) envp.push_back(e.data());
   envp.push_back(nullptr);
 
-  testing::Pipe out, err;
+  testing::Pipe out, err, typing;
   if (start.reader_gone) out.close_read();
   Child program([&] {
-    const int in = ::open(typed.c_str(), O_RDONLY);
+    const int in = start.nonblocking_input ? typing.read : ::open(typed.c_str(), O_RDONLY);
     if (in < 0 || ::dup2(in, 0) < 0 || ::dup2(out.write, 1) < 0 || ::dup2(err.write, 2) < 0) return 126;
+    if (start.nonblocking_input && !make_nonblocking(0)) return 126;
     for (int fd = 3; fd < 1024; ++fd) ::close(fd);
     if (start.closed >= 0) ::close(start.closed);
     // The signals as a shell leaves them for the programs it starts.
@@ -89,7 +120,10 @@ ProgramRun run_program(const std::string& input, const TempHome& home, const Sta
   });
   out.close_write();
   err.close_write();
+  typing.close_read();
   if (!program.started()) return run;
+  if (start.nonblocking_input) type_slowly(typing.write, input);
+  typing.close_write();
   if (start.reader_gone) {
     std::string none;
     read_both(-1, err.read, none, run.notes, 60);
@@ -223,6 +257,23 @@ TEST(Program, AReaderThatWentAwayEndsNothing) {
     EXPECT_EQ(home.read("PROT/STATE   .TXT"), reference_home.read("PROT/STATE   .TXT"));
     EXPECT_NE(home.read("PROT/STATE   .TXT"), "");
   }
+}
+
+// Another program that shares the terminal or pipe may leave standard input
+// non-blocking. The program waits for the typist as on a blocking one: every
+// answer is read whole, and the session runs as it does without the flag.
+TEST(Program, ANonBlockingInputIsWaitedFor) {
+  const std::string input = "Tauchgang\nD\n30.\n20.\nA\n0.\nq\n";
+  TempHome reference_home, home;
+  const ProgramRun reference = run_program(input, reference_home);
+  ASSERT_TRUE(reference.exited_with(0));
+  const ProgramRun run = run_program(input, home, {.nonblocking_input = true});
+  ASSERT_TRUE(run.ended) << "the program hangs";
+  EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
+  EXPECT_EQ(testing::line_diff(comparable(reference.output, reference_home), comparable(run.output, home)), "");
+  EXPECT_EQ(run.notes, reference.notes);
+  EXPECT_EQ(comparable(home.read("PROT/PROTOCOL.TXT"), home),
+            comparable(reference_home.read("PROT/PROTOCOL.TXT"), reference_home));
 }
 
 // A state-file name typed past the console's read width: the console keeps

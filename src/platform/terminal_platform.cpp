@@ -1,5 +1,8 @@
 #include "platform/terminal_platform.hpp"
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +24,27 @@ TerminalPlatform::TerminalPlatform(std::unique_ptr<Graphics> graphics)
     : graphics_(graphics ? std::move(graphics) : std::make_unique<NullGraphics>()),
       data_folder_(data_folder_from_environment()) {}
 
+namespace {
+
+// Another program that shares the terminal or pipe may have made it
+// non-blocking: a read then finds it not ready instead of waiting.
+// The console waits for it as it would on a blocking one. False when the
+// descriptor cannot be waited for at all. A hangup or an error counts as
+// ready: the read that follows reports it.
+bool wait_until_ready(int fd, short events) {
+  if (fd < 0) return false;
+  pollfd p{fd, events, 0};
+  while (true) {
+    const int n = ::poll(&p, 1, -1);
+    if (n > 0) return !(p.revents & POLLNVAL);
+    if (n < 0 && errno != EINTR) return false;
+  }
+}
+
+bool not_ready(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
+}  // namespace
+
 void TerminalPlatform::console_write_line(std::string_view text) {
   std::cout << text << '\n' << std::flush;
 }
@@ -38,8 +62,15 @@ std::optional<TypedLine> read_console_line(std::FILE* in) {
   int last = '\n';
   int c;
   while (true) {
+    // errno tells only of this read; the stream's error flag may be older.
+    errno = 0;
     c = getc_unlocked(in);
     if (c == EOF && ferror(in) && errno == EINTR) {
+      clearerr(in);
+      continue;
+    }
+    // Nothing typed yet is no end of the input: the console waits for it.
+    if (c == EOF && ferror(in) && not_ready(errno) && wait_until_ready(fileno(in), POLLIN)) {
       clearerr(in);
       continue;
     }

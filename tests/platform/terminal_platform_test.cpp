@@ -1,13 +1,19 @@
 #include "platform/terminal_platform.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "support/child_process.hpp"
 
 namespace orva {
 namespace {
@@ -133,6 +139,104 @@ TEST(ReadConsoleLine, AHugeLineIsNeverHeldInMemory) {
   ::getrusage(RUSAGE_CHILDREN, &children);
   // ru_maxrss is in KiB; the child starts as a copy of this process.
   EXPECT_LT(children.ru_maxrss, self.ru_maxrss + 32 * 1024) << "the child grew by the line it read";
+}
+
+// A write to a pipe whose reader has ended (the child killed at its
+// deadline) fails instead of ending the test.
+class BrokenPipesFail {
+ public:
+  BrokenPipesFail() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGPIPE, &ignore, &old_);
+  }
+  ~BrokenPipesFail() { ::sigaction(SIGPIPE, &old_, nullptr); }
+
+ private:
+  struct sigaction old_ {};
+};
+
+// All that comes through the descriptor until its writers have closed it,
+// for at most `seconds`.
+std::string read_to_end(int fd, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  std::string text;
+  pollfd p{fd, POLLIN, 0};
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (::poll(&p, 1, 100) <= 0) continue;
+    char buffer[4096];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0)
+      text.append(buffer, static_cast<std::size_t>(n));
+    else if (n == 0 || errno != EINTR)
+      break;
+  }
+  return text;
+}
+
+bool make_nonblocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+// Another program that shares the terminal or pipe may leave it
+// non-blocking. A read that finds nothing typed yet waits for it: the line
+// is read whole, and only the real end of the input ends the input.
+TEST(ReadConsoleLine, ANonBlockingInputIsWaitedFor) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> pieces;  // the first there at once, each other one after a pause
+    std::string lines;                // the lines read, each ended
+  } cases[] = {
+      {"nothing typed yet", {"", "q\n"}, "q\n"},
+      {"an answer typed in two pieces", {"2", "0.\n", "q\n"}, "20.\nq\n"},
+      {"a CR in the second piece, the last line without its end", {"D\n3", "0.\r\n", "q"}, "D\n30.\nq\n"},
+  };
+  BrokenPipesFail broken_pipes_fail;
+  for (const Case& c : cases) {
+    testing::Pipe input, read_lines;
+    (void)!::write(input.write, c.pieces[0].data(), c.pieces[0].size());
+    testing::Child reader([&] {
+      ::close(input.write);
+      ::close(read_lines.read);
+      if (!make_nonblocking(input.read)) return 2;
+      std::FILE* in = ::fdopen(input.read, "r");
+      if (!in) return 2;
+      while (std::optional<TypedLine> line = read_console_line(in)) {
+        const std::string text = line->text + "\n";
+        if (::write(read_lines.write, text.data(), text.size()) != static_cast<ssize_t>(text.size())) return 3;
+      }
+      return 0;
+    });
+    ASSERT_TRUE(reader.started());
+    input.close_read();
+    read_lines.close_write();
+    for (std::size_t i = 1; i < c.pieces.size(); ++i) {
+      ::usleep(150 * 1000);
+      (void)!::write(input.write, c.pieces[i].data(), c.pieces[i].size());
+    }
+    input.close_write();
+    EXPECT_EQ(read_to_end(read_lines.read, 10), c.lines) << c.what;
+    const std::optional<int> status = reader.wait(10);
+    ASSERT_TRUE(status) << c.what << ": the reader hangs";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << c.what << ": wait status " << *status;
+  }
+}
+
+// A read error other than finding nothing typed yet still ends the input:
+// it is not waited for.
+TEST(ReadConsoleLine, AReadErrorEndsTheInput) {
+  testing::Child reader([] {
+    const int folder = ::open("/", O_RDONLY | O_NONBLOCK);
+    std::FILE* in = folder >= 0 ? ::fdopen(folder, "r") : nullptr;
+    if (!in) return 2;
+    return read_console_line(in) ? 1 : 0;
+  });
+  ASSERT_TRUE(reader.started());
+  const std::optional<int> status = reader.wait(10);
+  ASSERT_TRUE(status) << "the read error is waited for";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
 }
 
 }  // namespace
