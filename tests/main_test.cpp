@@ -1,11 +1,12 @@
 // The built program started as a shell starts it, under a harsh process
 // environment: a standard descriptor closed, a file size limit, a reader of
-// its output that has gone away, standard input left non-blocking by another
-// program.
+// its output that has gone away, standard input or output left non-blocking
+// by another program.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -35,6 +36,9 @@ struct Start {
   // Standard input a non-blocking pipe, each typed line sent in two pieces
   // (its first character, then the rest) with a pause before each.
   bool nonblocking_input = false;
+  // Standard output and error non-blocking pipes; the output is read only
+  // once the program has filled its pipe.
+  bool nonblocking_output = false;
 };
 
 struct ProgramRun {
@@ -88,6 +92,18 @@ void type_slowly(int fd, const std::string& input) {
   ::sigaction(SIGPIPE, &old, nullptr);
 }
 
+// Waits, for at most `seconds`, until the pipe is full but for a page, and
+// then a moment more, so that the writer finds it full.
+void wait_until_full(int fd, int seconds) {
+  const int capacity = ::fcntl(fd, F_GETPIPE_SZ);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  int waiting = 0;
+  while (capacity > 0 && ::ioctl(fd, FIONREAD, &waiting) == 0 && waiting < capacity - 4096 &&
+         std::chrono::steady_clock::now() < deadline)
+    ::usleep(1000);
+  ::usleep(100 * 1000);
+}
+
 // Runs the program on the typed lines with the data folder `home`. Output
 // and notes come through pipes, which no file size limit cuts.
 ProgramRun run_program(const std::string& input, const TempHome& home, const Start& start = {}) {
@@ -107,6 +123,7 @@ ProgramRun run_program(const std::string& input, const TempHome& home, const Sta
     const int in = start.nonblocking_input ? typing.read : ::open(typed.c_str(), O_RDONLY);
     if (in < 0 || ::dup2(in, 0) < 0 || ::dup2(out.write, 1) < 0 || ::dup2(err.write, 2) < 0) return 126;
     if (start.nonblocking_input && !make_nonblocking(0)) return 126;
+    if (start.nonblocking_output && (!make_nonblocking(1) || !make_nonblocking(2))) return 126;
     for (int fd = 3; fd < 1024; ++fd) ::close(fd);
     if (start.closed >= 0) ::close(start.closed);
     // The signals as a shell leaves them for the programs it starts.
@@ -124,6 +141,7 @@ ProgramRun run_program(const std::string& input, const TempHome& home, const Sta
   if (!program.started()) return run;
   if (start.nonblocking_input) type_slowly(typing.write, input);
   typing.close_write();
+  if (start.nonblocking_output) wait_until_full(out.read, 30);
   if (start.reader_gone) {
     std::string none;
     read_both(-1, err.read, none, run.notes, 60);
@@ -260,20 +278,39 @@ TEST(Program, AReaderThatWentAwayEndsNothing) {
 }
 
 // Another program that shares the terminal or pipe may leave standard input
-// non-blocking. The program waits for the typist as on a blocking one: every
-// answer is read whole, and the session runs as it does without the flag.
-TEST(Program, ANonBlockingInputIsWaitedFor) {
-  const std::string input = "Tauchgang\nD\n30.\n20.\nA\n0.\nq\n";
-  TempHome reference_home, home;
-  const ProgramRun reference = run_program(input, reference_home);
-  ASSERT_TRUE(reference.exited_with(0));
-  const ProgramRun run = run_program(input, home, {.nonblocking_input = true});
-  ASSERT_TRUE(run.ended) << "the program hangs";
-  EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
-  EXPECT_EQ(testing::line_diff(comparable(reference.output, reference_home), comparable(run.output, home)), "");
-  EXPECT_EQ(run.notes, reference.notes);
-  EXPECT_EQ(comparable(home.read("PROT/PROTOCOL.TXT"), home),
-            comparable(reference_home.read("PROT/PROTOCOL.TXT"), reference_home));
+// or output non-blocking. The program waits for the typist and for a slow
+// reader as on a blocking one: every answer is read whole, and the screen
+// text arrives whole and in order, as in a run without the flag.
+TEST(Program, ANonBlockingInputOrOutputIsWaitedFor) {
+  std::string tables = "Tauchgang\n";
+  for (int i = 0; i < 200; ++i) tables += "T\n";
+  tables += "q\n";
+  struct Case {
+    const char* what;
+    std::string input;
+    Start start;
+  } cases[] = {
+      {"input", "Tauchgang\nD\n30.\n20.\nA\n0.\nq\n", {.nonblocking_input = true}},
+      {"output", tables, {.nonblocking_output = true}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("non-blocking ") + c.what);
+    TempHome reference_home, home;
+    const ProgramRun reference = run_program(c.input, reference_home);
+    ASSERT_TRUE(reference.exited_with(0));
+    if (c.start.nonblocking_output) {
+      ASSERT_GT(reference.output.size(), 2u * 65536) << "the pipe does not fill";
+    }
+    const ProgramRun run = run_program(c.input, home, c.start);
+    ASSERT_TRUE(run.ended) << "the program hangs";
+    EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
+    const std::string expected = comparable(reference.output, reference_home), got = comparable(run.output, home);
+    EXPECT_EQ(got.size(), expected.size());
+    EXPECT_EQ(testing::line_diff(expected, got), "");
+    EXPECT_EQ(run.notes, reference.notes);
+    EXPECT_EQ(comparable(home.read("PROT/PROTOCOL.TXT"), home),
+              comparable(reference_home.read("PROT/PROTOCOL.TXT"), reference_home));
+  }
 }
 
 // A state-file name typed past the console's read width: the console keeps

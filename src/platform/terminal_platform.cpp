@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <iostream>
+#include <string>
 
 #include "platform/format.hpp"
 
@@ -27,10 +27,10 @@ TerminalPlatform::TerminalPlatform(std::unique_ptr<Graphics> graphics)
 namespace {
 
 // Another program that shares the terminal or pipe may have made it
-// non-blocking: a read then finds it not ready instead of waiting.
+// non-blocking: a read or write then finds it not ready instead of waiting.
 // The console waits for it as it would on a blocking one. False when the
 // descriptor cannot be waited for at all. A hangup or an error counts as
-// ready: the read that follows reports it.
+// ready: the read or write that follows reports it.
 bool wait_until_ready(int fd, short events) {
   if (fd < 0) return false;
   pollfd p{fd, events, 0};
@@ -43,13 +43,37 @@ bool wait_until_ready(int fd, short events) {
 
 bool not_ready(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
-}  // namespace
-
-void TerminalPlatform::console_write_line(std::string_view text) {
-  std::cout << text << '\n' << std::flush;
+// All of the text, however slowly the reader takes it: the wait for a full
+// pipe or terminal has no bound, as a blocking one has none, since screen
+// text given up would be lost. A reader that has gone away is no wait: the
+// write fails. Text that cannot be written (the reader gone, the file size
+// limit, a full disk) is dropped and the session goes on; later text is
+// tried again.
+void write_all(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = ::write(fd, text.data(), text.size());
+    if (n > 0) {
+      text.remove_prefix(static_cast<std::size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && not_ready(errno) && wait_until_ready(fd, POLLOUT)) continue;
+    return;
+  }
 }
 
-void TerminalPlatform::console_write_prompt(std::string_view text) { std::cout << text << std::flush; }
+// One write for each line, so that a line reaches the screen whole.
+void write_line(int fd, std::string_view text) {
+  std::string line(text);
+  line += '\n';
+  write_all(fd, line);
+}
+
+}  // namespace
+
+void TerminalPlatform::console_write_line(std::string_view text) { write_line(STDOUT_FILENO, text); }
+
+void TerminalPlatform::console_write_prompt(std::string_view text) { write_all(STDOUT_FILENO, text); }
 
 std::optional<TypedLine> read_console_line(std::FILE* in) {
   // Only what is kept is held: the rest of a longer line is dropped as it
@@ -92,14 +116,14 @@ std::optional<TypedLine> read_console_line(std::FILE* in) {
 std::optional<TypedLine> TerminalPlatform::console_read_line() { return read_console_line(stdin); }
 
 void TerminalPlatform::console_run_command(std::string_view line) {
-  std::cout << std::flush;
+  // The screen text before it is written already: the console holds none back.
   std::string command(line);
   // The command's own output goes to the terminal; its exit status is its own affair.
   int status = std::system(command.c_str());
   (void)status;
 }
 
-void TerminalPlatform::console_note(std::string_view text) { std::cerr << text << '\n' << std::flush; }
+void TerminalPlatform::console_note(std::string_view text) { write_line(STDERR_FILENO, text); }
 
 std::filesystem::path TerminalPlatform::data_folder() const { return data_folder_; }
 

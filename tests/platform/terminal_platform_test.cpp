@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -237,6 +239,58 @@ TEST(ReadConsoleLine, AReadErrorEndsTheInput) {
   const std::optional<int> status = reader.wait(10);
   ASSERT_TRUE(status) << "the read error is waited for";
   EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
+}
+
+// A non-blocking output whose reader is slow for a moment gets all of the
+// text, whole and in order: a full pipe is waited for, not given up.
+TEST(TerminalPlatform, ANonBlockingOutputGetsAllOfTheText) {
+  struct Case {
+    const char* what;
+    int fd;
+    std::function<void(TerminalPlatform&, const std::string&)> write_line;
+  } cases[] = {
+      {"screen text", STDOUT_FILENO,
+       [](TerminalPlatform& p, const std::string& line) {
+         p.console_write_prompt(line.substr(0, 10));
+         p.console_write_line(line.substr(10));
+       }},
+      {"notes", STDERR_FILENO, [](TerminalPlatform& p, const std::string& line) { p.console_note(line); }},
+  };
+  // Far more than a pipe holds.
+  std::vector<std::string> lines;
+  std::string expected;
+  for (int i = 0; i < 4000; ++i) {
+    lines.push_back("  line " + std::to_string(i) + std::string(60, '.') + std::to_string(i));
+    expected += lines.back() + "\n";
+  }
+  for (const Case& c : cases) {
+    testing::Pipe screen;
+    testing::Child writer([&] {
+      if (::dup2(screen.write, c.fd) < 0 || !make_nonblocking(c.fd)) return 2;
+      ::close(screen.read);
+      ::close(screen.write);
+      TerminalPlatform platform(nullptr);
+      for (const std::string& line : lines) c.write_line(platform, line);
+      return 0;
+    });
+    ASSERT_TRUE(writer.started());
+    screen.close_write();
+    // The reader comes only when the writer has filled the pipe.
+    const int capacity = ::fcntl(screen.read, F_GETPIPE_SZ);
+    ASSERT_GT(capacity, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int waiting = 0;
+    while (::ioctl(screen.read, FIONREAD, &waiting) == 0 && waiting < capacity - 4096 &&
+           std::chrono::steady_clock::now() < deadline)
+      ::usleep(1000);
+    ::usleep(100 * 1000);
+    const std::string got = read_to_end(screen.read, 10);
+    EXPECT_EQ(got.size(), expected.size()) << c.what;
+    EXPECT_TRUE(got == expected) << c.what << ": the text differs";
+    const std::optional<int> status = writer.wait(10);
+    ASSERT_TRUE(status) << c.what << ": the writer hangs";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << c.what << ": wait status " << *status;
+  }
 }
 
 }  // namespace
