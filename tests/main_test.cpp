@@ -1,13 +1,16 @@
 // The built program started as a shell starts it, under a harsh process
 // environment: a standard descriptor closed, a file size limit, a reader of
-// its output that has gone away.
+// its output that has gone away, standard input or output left non-blocking
+// by another program.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -30,6 +33,12 @@ struct Start {
   int closed = -1;                          // a standard descriptor closed, or none
   rlim_t file_size_limit = RLIM_INFINITY;  // in bytes
   bool reader_gone = false;                // standard output a pipe nobody reads
+  // Standard input a non-blocking pipe, each typed line sent in two pieces
+  // (its first character, then the rest) with a pause before each.
+  bool nonblocking_input = false;
+  // Standard output and error non-blocking pipes; the output is read only
+  // once the program has filled its pipe.
+  bool nonblocking_output = false;
 };
 
 struct ProgramRun {
@@ -58,6 +67,43 @@ void read_both(int out, int err, std::string& output, std::string& notes, int se
   }
 }
 
+bool make_nonblocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+// Sends the typed lines as a slow typist does, with a pause before the first
+// character of each line and one before the rest of it. A program that has
+// ended early makes the writes fail, not the test.
+void type_slowly(int fd, const std::string& input) {
+  struct sigaction ignore {}, old {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, &old);
+  for (std::size_t at = 0; at < input.size();) {
+    const std::size_t end = std::min(input.find('\n', at), input.size() - 1) + 1;
+    for (const std::string& piece : {input.substr(at, 1), input.substr(at + 1, end - at - 1)}) {
+      if (piece.empty()) continue;
+      ::usleep(100 * 1000);
+      (void)!::write(fd, piece.data(), piece.size());
+    }
+    at = end;
+  }
+  ::sigaction(SIGPIPE, &old, nullptr);
+}
+
+// Waits, for at most `seconds`, until the pipe is full but for a page, and
+// then a moment more, so that the writer finds it full.
+void wait_until_full(int fd, int seconds) {
+  const int capacity = ::fcntl(fd, F_GETPIPE_SZ);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  int waiting = 0;
+  while (capacity > 0 && ::ioctl(fd, FIONREAD, &waiting) == 0 && waiting < capacity - 4096 &&
+         std::chrono::steady_clock::now() < deadline)
+    ::usleep(1000);
+  ::usleep(100 * 1000);
+}
+
 // Runs the program on the typed lines with the data folder `home`. Output
 // and notes come through pipes, which no file size limit cuts.
 ProgramRun run_program(const std::string& input, const TempHome& home, const Start& start = {}) {
@@ -71,11 +117,13 @@ ProgramRun run_program(const std::string& input, const TempHome& home, const Sta
   for (std::string& e : environment) envp.push_back(e.data());
   envp.push_back(nullptr);
 
-  testing::Pipe out, err;
+  testing::Pipe out, err, typing;
   if (start.reader_gone) out.close_read();
   Child program([&] {
-    const int in = ::open(typed.c_str(), O_RDONLY);
+    const int in = start.nonblocking_input ? typing.read : ::open(typed.c_str(), O_RDONLY);
     if (in < 0 || ::dup2(in, 0) < 0 || ::dup2(out.write, 1) < 0 || ::dup2(err.write, 2) < 0) return 126;
+    if (start.nonblocking_input && !make_nonblocking(0)) return 126;
+    if (start.nonblocking_output && (!make_nonblocking(1) || !make_nonblocking(2))) return 126;
     for (int fd = 3; fd < 1024; ++fd) ::close(fd);
     if (start.closed >= 0) ::close(start.closed);
     // The signals as a shell leaves them for the programs it starts.
@@ -89,7 +137,11 @@ ProgramRun run_program(const std::string& input, const TempHome& home, const Sta
   });
   out.close_write();
   err.close_write();
+  typing.close_read();
   if (!program.started()) return run;
+  if (start.nonblocking_input) type_slowly(typing.write, input);
+  typing.close_write();
+  if (start.nonblocking_output) wait_until_full(out.read, 30);
   if (start.reader_gone) {
     std::string none;
     read_both(-1, err.read, none, run.notes, 60);
@@ -223,6 +275,54 @@ TEST(Program, AReaderThatWentAwayEndsNothing) {
     EXPECT_EQ(home.read("PROT/STATE   .TXT"), reference_home.read("PROT/STATE   .TXT"));
     EXPECT_NE(home.read("PROT/STATE   .TXT"), "");
   }
+}
+
+// Another program that shares the terminal or pipe may leave standard input
+// or output non-blocking. The program waits for the typist and for a slow
+// reader as on a blocking one: every answer is read whole, and the screen
+// text arrives whole and in order, as in a run without the flag.
+TEST(Program, ANonBlockingInputOrOutputIsWaitedFor) {
+  std::string tables = "Tauchgang\n";
+  for (int i = 0; i < 200; ++i) tables += "T\n";
+  tables += "q\n";
+  struct Case {
+    const char* what;
+    std::string input;
+    Start start;
+  } cases[] = {
+      {"input", "Tauchgang\nD\n30.\n20.\nA\n0.\nq\n", {.nonblocking_input = true}},
+      {"output", tables, {.nonblocking_output = true}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("non-blocking ") + c.what);
+    TempHome reference_home, home;
+    const ProgramRun reference = run_program(c.input, reference_home);
+    ASSERT_TRUE(reference.exited_with(0));
+    if (c.start.nonblocking_output) {
+      ASSERT_GT(reference.output.size(), 2u * 65536) << "the pipe does not fill";
+    }
+    const ProgramRun run = run_program(c.input, home, c.start);
+    ASSERT_TRUE(run.ended) << "the program hangs";
+    EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
+    const std::string expected = comparable(reference.output, reference_home), got = comparable(run.output, home);
+    EXPECT_EQ(got.size(), expected.size());
+    EXPECT_EQ(testing::line_diff(expected, got), "");
+    EXPECT_EQ(run.notes, reference.notes);
+    EXPECT_EQ(comparable(home.read("PROT/PROTOCOL.TXT"), home),
+              comparable(reference_home.read("PROT/PROTOCOL.TXT"), reference_home));
+  }
+}
+
+// A state-file name typed past the console's read width: the console keeps
+// whole characters only, so the last letters of the name are whole ones and
+// the character the width cuts a blank.
+TEST(Program, AStateFileNameTypedPastTheReadWidthKeepsWholeCharacters) {
+  TempHome home;
+  const std::string name = std::string(127, 'n') + "\xC3\x84" + "x";
+  const ProgramRun run = run_program("Tauchgang\nF\n" + name + "\nW\nq\n", home);
+  ASSERT_TRUE(run.exited_with(0)) << run.notes;
+  EXPECT_NE(run.output.find(" Filename = ? nnnnnnn        128\n"), std::string::npos) << run.output;
+  EXPECT_EQ(names_in(home.path() / "PROT"), (std::vector<std::string>{"PROTOCOL.TXT", "nnnnnnn .TXT"}));
 }
 
 }  // namespace

@@ -360,11 +360,16 @@ size_t cut_character_start(std::string_view text, size_t at) {
 
 }  // namespace
 
+std::string first_bytes(std::string_view text, std::size_t width) {
+  width = std::min(text.size(), width);
+  std::string kept(text.substr(0, width));
+  for (size_t k = cut_character_start(text, width); k < width; ++k) kept[k] = ' ';
+  return kept;
+}
+
 std::string parse_text(std::string_view line, int w, int length) {
-  const size_t width = std::min(line.size(), static_cast<size_t>(w));
-  std::string field(line.substr(0, width));
   // The end of the field cuts the character it falls into.
-  for (size_t k = cut_character_start(line, width); k < width; ++k) field[k] = ' ';
+  std::string field = first_bytes(line, static_cast<size_t>(w));
   // A field wider than the variable leaves its last characters in it; the
   // character the start of them falls into is cut.
   if (field.size() > static_cast<size_t>(length)) {

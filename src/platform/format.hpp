@@ -8,6 +8,7 @@
 // (leaves the last line open). A data item may carry a repeat count (16F6.2).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -74,6 +75,11 @@ std::optional<std::int64_t> parse_integer(std::string_view line, int w);
 // characters when the field is longer. A UTF-8 character cut by either edge
 // becomes blanks, one for each of its bytes inside.
 std::string parse_text(std::string_view line, int w, int length);
+// The first `width` bytes of a text (all of a shorter one), a UTF-8
+// character cut by the edge made blanks, one for each of its bytes inside.
+// Whether the edge cuts a character shows only in the bytes behind it: the
+// text holds as many of them as it has, up to the three that end one.
+std::string first_bytes(std::string_view text, std::size_t width);
 
 // The characters 0x00 to 0x1F and 0x7F, which no text line of a file or a
 // file name holds.

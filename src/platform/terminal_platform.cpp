@@ -1,11 +1,16 @@
 #include "platform/terminal_platform.hpp"
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <iostream>
+#include <string>
+
+#include "platform/format.hpp"
 
 namespace orva {
 
@@ -19,30 +24,84 @@ TerminalPlatform::TerminalPlatform(std::unique_ptr<Graphics> graphics)
     : graphics_(graphics ? std::move(graphics) : std::make_unique<NullGraphics>()),
       data_folder_(data_folder_from_environment()) {}
 
-void TerminalPlatform::console_write_line(std::string_view text) {
-  std::cout << text << '\n' << std::flush;
+namespace {
+
+// Another program that shares the terminal or pipe may have made it
+// non-blocking: a read or write then finds it not ready instead of waiting.
+// The console waits for it as it would on a blocking one. False when the
+// descriptor cannot be waited for at all. A hangup or an error counts as
+// ready: the read or write that follows reports it.
+bool wait_until_ready(int fd, short events) {
+  if (fd < 0) return false;
+  pollfd p{fd, events, 0};
+  while (true) {
+    const int n = ::poll(&p, 1, -1);
+    if (n > 0) return !(p.revents & POLLNVAL);
+    if (n < 0 && errno != EINTR) return false;
+  }
 }
 
-void TerminalPlatform::console_write_prompt(std::string_view text) { std::cout << text << std::flush; }
+bool not_ready(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
+// All of the text, however slowly the reader takes it: the wait for a full
+// pipe or terminal has no bound, as a blocking one has none, since screen
+// text given up would be lost. A reader that has gone away is no wait: the
+// write fails. Text that cannot be written (the reader gone, the file size
+// limit, a full disk) is dropped and the session goes on; later text is
+// tried again.
+void write_all(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = ::write(fd, text.data(), text.size());
+    if (n > 0) {
+      text.remove_prefix(static_cast<std::size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && not_ready(errno) && wait_until_ready(fd, POLLOUT)) continue;
+    return;
+  }
+}
+
+// One write for each line, so that a line reaches the screen whole.
+void write_line(int fd, std::string_view text) {
+  std::string line(text);
+  line += '\n';
+  write_all(fd, line);
+}
+
+}  // namespace
+
+void TerminalPlatform::console_write_line(std::string_view text) { write_line(STDOUT_FILENO, text); }
+
+void TerminalPlatform::console_write_prompt(std::string_view text) { write_all(STDOUT_FILENO, text); }
 
 std::optional<TypedLine> read_console_line(std::FILE* in) {
   // Only what is kept is held: the rest of a longer line is dropped as it
-  // arrives, so no line, however long or endless, costs more memory. One
-  // character beyond the kept ones is held for a CR before the line end.
+  // arrives, so no line, however long or endless, costs more memory. Three
+  // bytes beyond the kept ones are held: the rest of a character the edge
+  // falls into, which shows whether the edge cuts it.
+  constexpr std::size_t HELD = CONSOLE_LINE_LENGTH + 3;
   TypedLine line;
   std::size_t length = 0;  // characters of the line, kept or not
   int last = '\n';
   int c;
   while (true) {
+    // errno tells only of this read; the stream's error flag may be older.
+    errno = 0;
     c = getc_unlocked(in);
     if (c == EOF && ferror(in) && errno == EINTR) {
+      clearerr(in);
+      continue;
+    }
+    // Nothing typed yet is no end of the input: the console waits for it.
+    if (c == EOF && ferror(in) && not_ready(errno) && wait_until_ready(fileno(in), POLLIN)) {
       clearerr(in);
       continue;
     }
     if (c == EOF || c == '\n') break;
     ++length;
     last = c;
-    if (line.text.size() <= CONSOLE_LINE_LENGTH) line.text.push_back(static_cast<char>(c));
+    if (line.text.size() < HELD) line.text.push_back(static_cast<char>(c));
   }
   if (c == EOF && length == 0) return std::nullopt;
   if (last == '\r') {
@@ -50,21 +109,21 @@ std::optional<TypedLine> read_console_line(std::FILE* in) {
     if (line.text.size() > length) line.text.pop_back();
   }
   line.cut = length > CONSOLE_LINE_LENGTH;
-  if (line.text.size() > CONSOLE_LINE_LENGTH) line.text.resize(CONSOLE_LINE_LENGTH);
+  line.text = first_bytes(line.text, CONSOLE_LINE_LENGTH);
   return line;
 }
 
 std::optional<TypedLine> TerminalPlatform::console_read_line() { return read_console_line(stdin); }
 
 void TerminalPlatform::console_run_command(std::string_view line) {
-  std::cout << std::flush;
+  // The screen text before it is written already: the console holds none back.
   std::string command(line);
   // The command's own output goes to the terminal; its exit status is its own affair.
   int status = std::system(command.c_str());
   (void)status;
 }
 
-void TerminalPlatform::console_note(std::string_view text) { std::cerr << text << '\n' << std::flush; }
+void TerminalPlatform::console_note(std::string_view text) { write_line(STDERR_FILENO, text); }
 
 std::filesystem::path TerminalPlatform::data_folder() const { return data_folder_; }
 

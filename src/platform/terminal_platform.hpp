@@ -30,9 +30,10 @@ class TerminalPlatform final : public Platform {
 };
 
 // One typed line from the console's input stream: its first
-// CONSOLE_LINE_LENGTH characters without the line end (and a CR before it);
-// the rest of a longer line is read and dropped, never held. Nothing at the
-// end of the input.
+// CONSOLE_LINE_LENGTH bytes without the line end (and a CR before it), a
+// UTF-8 character cut there made blanks as at a field edge; the rest of a
+// longer line is read and dropped, never held. Nothing at the end of the
+// input or at a read error; a stream left non-blocking is waited for.
 std::optional<TypedLine> read_console_line(std::FILE* in);
 
 // The data folder from the environment: ORVA_HOME, else $HOME/ORVA.

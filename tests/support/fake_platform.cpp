@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "platform/format.hpp"
+
 namespace orva::testing {
 
 FakePlatform::FakePlatform(std::vector<std::string> input, std::filesystem::path data_folder)
@@ -19,8 +21,9 @@ std::optional<TypedLine> FakePlatform::console_read_line() {
   if (input_.empty()) return std::nullopt;
   TypedLine line{input_.front()};
   input_.pop_front();
+  // Cut as the terminal's console cuts: never inside a character.
   line.cut = line.text.size() > CONSOLE_LINE_LENGTH;
-  if (line.cut) line.text.resize(CONSOLE_LINE_LENGTH);
+  line.text = first_bytes(line.text, CONSOLE_LINE_LENGTH);
   return line;
 }
 
