@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -274,6 +275,49 @@ TEST(Program, AReaderThatWentAwayEndsNothing) {
     EXPECT_EQ(protocol.substr(protocol.rfind('\n', protocol.size() - 2) + 1, 2), " X") << "the end record";
     EXPECT_EQ(home.read("PROT/STATE   .TXT"), reference_home.read("PROT/STATE   .TXT"));
     EXPECT_NE(home.read("PROT/STATE   .TXT"), "");
+  }
+}
+
+// Another process that holds the protocol file's lock and does not let go:
+// any user who may read the file can hold a shared lock on it ("flock -s"),
+// and a run stuck inside a protocol write (a hung network folder) holds it
+// for its write. The session waits three seconds for it in all, not for each
+// record, and then goes on: its records reach the file whole and in order,
+// behind the earlier run's, as in a session without the lock.
+TEST(Program, AProtocolLockHeldByAnotherProcessDelaysTheSessionBoundedly) {
+  using clock = std::chrono::steady_clock;
+  const std::string input = "Tauchgang\nD\n30.\n25.\nA\n6.\nE\n6.\nA\n0.\nq\n";
+  const std::string earlier = "  earlier run\n";
+  TempHome reference_home;
+  reference_home.write("PROT/PROTOCOL.TXT", earlier);
+  const ProgramRun reference = run_program(input, reference_home);
+  ASSERT_TRUE(reference.exited_with(0));
+  for (const int held : {LOCK_SH, LOCK_EX}) {
+    SCOPED_TRACE(held == LOCK_SH ? "a shared lock" : "an exclusive lock");
+    TempHome home;
+    home.write("PROT/PROTOCOL.TXT", earlier);
+    testing::Pipe locked, release;
+    Child holder([&] {
+      release.close_write();
+      const int fd = ::open(home.prot("PROTOCOL.TXT").c_str(), O_RDONLY);
+      if (fd < 0 || ::flock(fd, held) != 0) return 2;
+      locked.send();
+      return testing::byte_arrives(release.read, 120) ? 0 : 3;
+    });
+    ASSERT_TRUE(holder.started());
+    ASSERT_TRUE(testing::byte_arrives(locked.read, 30));
+    const clock::time_point start = clock::now();
+    const ProgramRun run = run_program(input, home);
+    const auto took = clock::now() - start;
+    release.send();
+    ASSERT_TRUE(run.ended) << "the program hangs";
+    EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
+    EXPECT_GE(took, std::chrono::milliseconds(2900));
+    EXPECT_LT(took, std::chrono::seconds(3) + std::chrono::seconds(4)) << "the session waits for every record";
+    EXPECT_EQ(comparable(run.output, home), comparable(reference.output, reference_home));
+    EXPECT_EQ(comparable(home.read("PROT/PROTOCOL.TXT"), home),
+              comparable(reference_home.read("PROT/PROTOCOL.TXT"), reference_home));
+    EXPECT_TRUE(holder.wait(30));
   }
 }
 

@@ -21,11 +21,12 @@ struct LocalTime {
   int hour = 0, minute = 0, second = 0, hundredths = 0;
 };
 
-// The console keeps this many characters of a typed line.
+// The console keeps this many bytes of a typed line.
 constexpr std::size_t CONSOLE_LINE_LENGTH = 128;
 
-// A typed line as the console keeps it: its first CONSOLE_LINE_LENGTH
-// characters; cut tells that more were typed and dropped.
+// A typed line as the console keeps it: its first CONSOLE_LINE_LENGTH bytes,
+// a UTF-8 character that the width cuts made blanks; cut tells that more
+// were typed and dropped.
 struct TypedLine {
   std::string text;
   bool cut = false;
