@@ -151,13 +151,15 @@ bool segment_time(double TIME, const DiveState&) { return q(TIME) < 0.0Q; }
 bool maximum_depth(double MAXDEPTH, const DiveState&) { return q(MAXDEPTH) < 0.0Q; }
 
 // The mixture weights the coefficients of the two gases by the shares of the
-// tensions in their sum: two tensions of 0 give no shares (0 / 0); tensions
-// of opposite signs give shares beyond 0 and 1, with which the mixed b or
-// rate constant can come out 0 (0.4245 and -0.5050 bar give a b of 0 with
-// ZH-L 16C), and m_value and time_to_limit divide by them.
+// tensions in their sum: tensions of opposite signs give shares beyond 0 and
+// 1, with which the mixed b or rate constant can come out 0 (0.4245 and
+// -0.5050 bar give a b of 0 with ZH-L 16C), and m_value and time_to_limit
+// divide by them. Two tensions of 0 give no shares at all, as in memory
+// after a long stay on oxygen, where the dive goes on with them: a file of
+// such a dive, whose tensions the four decimals round to 0, is read back.
 bool tensions(double PN2, double PHE) {
   const quad n2 = q(PN2), he = q(PHE);
-  return (n2 == 0.0Q && he == 0.0Q) || (n2 < 0.0Q && he > 0.0Q) || (n2 > 0.0Q && he < 0.0Q);
+  return (n2 < 0.0Q && he > 0.0Q) || (n2 > 0.0Q && he < 0.0Q);
 }
 
 }  // namespace refused

@@ -447,8 +447,6 @@ TEST(StateFileRead, ABadFileChangesNothing) {
        "  Datei BAD     .TXT: Zeile  5, TIME (Spalten 25-32) unzulaessig - nichts geladen!"},
       {"maximum depth above the surface", with_line(4, 46, " -0.01"),
        "  Datei BAD     .TXT: Zeile  5, MAXDEPTH (Spalten 46-51) unzulaessig - nichts geladen!"},
-      {"no tension of either gas", with_line(9, 10, " 0.0000 P N2 0.0000"),
-       "  Datei BAD     .TXT: Zeile 10, PHE(4) (Spalten 22-28) unzulaessig - nichts geladen!"},
       {"tensions of opposite signs", with_line(6, 10, " 0.4245 P N2-0.5050"),
        "  Datei BAD     .TXT: Zeile  7, PHE(1) (Spalten 22-28) unzulaessig - nichts geladen!"},
       {"tensions of opposite signs, nitrogen below 0", with_line(21, 10, "-0.0001"),
@@ -514,6 +512,8 @@ TEST(StateFileRead, StoresWhatNoQuestionWouldTakeAsRead) {
       {"tensions both below 0", 6, 10, "-0.5000 P N2-0.1000", [](const DiveState& s) { return s.PN2[1]; }, -0.5},
       {"no nitrogen tension", 7, 10, " 0.0000", [](const DiveState& s) { return s.PN2[2]; }, 0.0},
       {"no helium tension", 8, 22, " 0.0000", [](const DiveState& s) { return s.PHE[3]; }, 0.0},
+      {"no tension of either gas", 9, 10, " 0.0000 P N2 0.0000",
+       [](const DiveState& s) { return s.PN2[4] + s.PHE[4]; }, 0.0},
       {"sum below 0", 9, 41, "-9.9999", [](const DiveState& s) { return s.PSUM[4]; }, -9.9999},
       {"ceiling below 0", 10, 58, "-9.99", [](const DiveState& s) { return s.CEILM[5]; }, -9.99},
       {"tolerated pressure below 0", 11, 71, "-9.999", [](const DiveState& s) { return s.PAMBTOL[6]; }, -9.999},
@@ -630,7 +630,6 @@ TEST(StateFileRefusals, EachKeepsAComputationFromFailing) {
          return dciem_rows(20.0, total_ascent_time(st, 0.0))[1].I[0];
        }},
       {"MAXDEPTH below 0: the RGBM factors", [] { return rgbm_matrix(-10.0, 1).cell[0][0]; }},
-      {"tensions both 0: the mixture", [&] { return mix(0.0, 0.0).a; }},
       {"tensions of opposite signs: the M-value of their mixture",
        [&] {
          MixedCoefficients m = mix(0.4245, -0.505);
@@ -732,8 +731,6 @@ TEST(StateFileWrite, WritesOnlyWhatReadsBack) {
        "  Datei KEEP    .TXT: Zeile  2, ASCRATE (Spalten 64-69) unzulaessig - nichts gespeichert!"},
       {"an oxygen fraction saved as 0.000", [](DiveState& st) { st.FO2 = 0.0004; },
        "  Datei KEEP    .TXT: Zeile  2, FO2 (Spalten 43-47) unzulaessig - nichts gespeichert!"},
-      {"tensions saved as 0", [](DiveState& st) { st.PN2[7] = 0.00004, st.PHE[7] = 0.00003; },
-       "  Datei KEEP    .TXT: Zeile 13, PHE(7) (Spalten 22-28) unzulaessig - nichts gespeichert!"},
       {"a K value too wide", [](DiveState& st) { st.KCNS = 123456789.0; },
        "  Datei KEEP    .TXT: Zeile  3, KCNS (Spalten 38-45) zu breit - nichts gespeichert!"},
       {"a tension too wide", [](DiveState& st) { st.PN2[16] = 1000.0; },
@@ -768,6 +765,9 @@ TEST(StateFileWrite, WritesWhatReadsBackOutsideTheQuestionsBounds) {
       {"a last stop saved as 1.0", [](DiveState& st) { st.LASTSTOP = 1.04; }, 3, 52, " 1.0"},
       {"an air pressure of 0.1", [](DiveState& st) { st.PAIR = 0.1; }, 1, 13, "0.100"},
       {"a minute volume of 0.1", [](DiveState& st) { st.AMV = 0.1; }, 1, 24, " 0.1"},
+      // After a long stay on oxygen.
+      {"tensions saved as 0", [](DiveState& st) { st.PN2[7] = 0.00004, st.PHE[7] = 0.00003; }, 12, 10,
+       " 0.0000 P N2 0.0000"},
   };
   for (const Case& c : cases) {
     TempHome home;
