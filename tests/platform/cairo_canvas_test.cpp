@@ -265,16 +265,6 @@ TEST(CairoCanvas, PictureThatCannotBeWritten) {
 
 namespace {
 
-// The fixed point of a child inside the picture's write: it tells that the
-// picture is in its temporary file and waits for the test before it goes on.
-int picture_written = -1, picture_go_on = -1;
-void tell_and_wait_for_the_test() {
-  const char byte = '.';
-  char go = 0;
-  (void)!::write(picture_written, &byte, 1);
-  (void)!::read(picture_go_on, &go, 1);
-}
-
 std::vector<std::string> files_in(const std::filesystem::path& folder) {
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
@@ -298,9 +288,10 @@ TEST(CairoCanvas, AnEndingSignalWhileThePictureIsWrittenLeavesNoCutPicture) {
     Child plotting([&] {
       written.close_read();
       go_on.close_write();
-      picture_written = written.write;
-      picture_go_on = go_on.read;
-      file_write_test_hook = tell_and_wait_for_the_test;
+      // The child stops once the picture is in its temporary file.
+      stop_reached = written.write;
+      stop_go_on = go_on.read;
+      file_write_test_hook = tell_and_wait;
       CairoCanvas canvas(home.path() / "PLOTS");
       DiveState st = trimix_dive_state();
       run_plot(compartment_pressure_plot, st, canvas);

@@ -346,16 +346,6 @@ TEST(FileReplace, RefusesWhatIsNoRegularFile) {
   EXPECT_EQ(home.read("OUTSIDE.TXT"), "not to be touched\n");
 }
 
-// The fixed point of a test inside file_replace: the child tells it has
-// reached the rename and waits for the test before it goes on.
-int hook_reached = -1, hook_go_on = -1;
-void tell_and_wait() {
-  const char byte = '.';
-  char go = 0;
-  (void)!::write(hook_reached, &byte, 1);
-  (void)!::read(hook_go_on, &go, 1);
-}
-
 bool handled_as(int signal, sighandler_t handler) {
   struct sigaction action {};
   return ::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == handler;
@@ -374,9 +364,10 @@ struct WriterInTheMiddle {
           go_on.close_write();
           const sighandler_t interrupt = ignoring_interrupts ? SIG_IGN : SIG_DFL;
           ::signal(SIGINT, interrupt);
-          hook_reached = reached.write;
-          hook_go_on = go_on.read;
-          file_write_test_hook = tell_and_wait;
+          // The child stops at the rename until the test lets it go on.
+          testing::stop_reached = reached.write;
+          testing::stop_go_on = go_on.read;
+          file_write_test_hook = testing::tell_and_wait;
           const bool written = file_replace(file, {"new"}).status == FileWrite::Status::Written;
           const bool as_before =
               handled_as(SIGINT, interrupt) && handled_as(SIGTERM, SIG_DFL) && handled_as(SIGHUP, SIG_DFL);

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,14 +30,26 @@ std::vector<TypedLine> lines_of(const std::string& input) {
   return lines;
 }
 
+// One typed line and what the console keeps of it.
+struct LineCase {
+  const char* what;
+  std::string input;
+  std::string text;
+  bool cut;
+};
+
+void expect_lines(std::span<const LineCase> cases) {
+  for (const LineCase& c : cases) {
+    std::vector<TypedLine> lines = lines_of(c.input);
+    ASSERT_EQ(lines.size(), 1u) << c.what;
+    EXPECT_EQ(lines[0].text, c.text) << c.what;
+    EXPECT_EQ(lines[0].cut, c.cut) << c.what;
+  }
+}
+
 TEST(ReadConsoleLine, KeepsTheFirstCharactersOfEachLineAndTellsWhenMoreWereTyped) {
   const std::string kept(CONSOLE_LINE_LENGTH, 'k');
-  struct Case {
-    const char* what;
-    std::string input;
-    std::string text;
-    bool cut;
-  } cases[] = {
+  const LineCase cases[] = {
       {"a short line", "D\n", "D", false},
       {"an empty line", "\n", "", false},
       {"a CR before the line end", "30.\r\n", "30.", false},
@@ -48,12 +61,7 @@ TEST(ReadConsoleLine, KeepsTheFirstCharactersOfEachLineAndTellsWhenMoreWereTyped
       {"a last line without its end", "q", "q", false},
       {"a CR inside the line stays", "a\rb\n", "a\rb", false},
   };
-  for (const Case& c : cases) {
-    std::vector<TypedLine> lines = lines_of(c.input);
-    ASSERT_EQ(lines.size(), 1u) << c.what;
-    EXPECT_EQ(lines[0].text, c.text) << c.what;
-    EXPECT_EQ(lines[0].cut, c.cut) << c.what;
-  }
+  expect_lines(cases);
 }
 
 // The console keeps whole characters only: a UTF-8 character that its read
@@ -62,12 +70,7 @@ TEST(ReadConsoleLine, KeepsTheFirstCharactersOfEachLineAndTellsWhenMoreWereTyped
 TEST(ReadConsoleLine, ACharacterTheReadWidthCutsBecomesBlanks) {
   const std::string AE = "\xC3\x84", EURO = "\xE2\x82\xAC", CLEF = "\xF0\x9D\x84\x9E";
   const auto letters = [](std::size_t n) { return std::string(n, 'n'); };
-  struct Case {
-    const char* what;
-    std::string input;
-    std::string text;
-    bool cut;
-  } cases[] = {
+  const LineCase cases[] = {
       {"an umlaut cut after its first byte", letters(127) + AE + "x\n", letters(127) + " ", true},
       {"an umlaut that ends the line, cut", letters(127) + AE + "\r\n", letters(127) + " ", true},
       {"an umlaut just inside", letters(126) + AE + "x\n", letters(126) + AE, true},
@@ -85,12 +88,7 @@ TEST(ReadConsoleLine, ACharacterTheReadWidthCutsBecomesBlanks) {
       {"Latin-1 umlauts", letters(127) + "\xC4\xD6\n", letters(127) + "\xC4", true},
       {"a lead byte without the rest", letters(127) + "\xC3x\n", letters(127) + "\xC3", true},
   };
-  for (const Case& c : cases) {
-    std::vector<TypedLine> lines = lines_of(c.input);
-    ASSERT_EQ(lines.size(), 1u) << c.what;
-    EXPECT_EQ(lines[0].text, c.text) << c.what;
-    EXPECT_EQ(lines[0].cut, c.cut) << c.what;
-  }
+  expect_lines(cases);
 }
 
 TEST(ReadConsoleLine, TheLineAfterALongOneIsReadWhole) {

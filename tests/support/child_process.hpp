@@ -71,6 +71,17 @@ inline bool byte_arrives(int fd, int seconds) {
   return ::poll(&p, 1, seconds * 1000) == 1 && ::read(fd, &byte, 1) == 1;
 }
 
+// The point where a child stops for the test, from a hook without
+// arguments: it sends a byte through `stop_reached` and waits for one from
+// `stop_go_on`, descriptors the child sets before the hook is called.
+inline int stop_reached = -1, stop_go_on = -1;
+inline void tell_and_wait() {
+  const char byte = '.';
+  char go = 0;
+  (void)!::write(stop_reached, &byte, 1);
+  (void)!::read(stop_go_on, &go, 1);
+}
+
 // A pipe whose ends are closed with it.
 struct Pipe {
   int read = -1, write = -1;
