@@ -104,51 +104,50 @@ bool nitrogen_from_the_file(double FO2, double FHE, double FN2) {
 // lies outside what the settings questions accept, unless a later command
 // could not compute with it: it would divide by zero, take a logarithm or a
 // root of a value that is not positive, or breathe a negative gas fraction.
-// Each rule names the computation it protects. `read` holds the values read
-// before, the others as they are in memory.
+// Each rule names the computation it protects.
 namespace refused {
 
 // RE, BPA and PDCS divide by the air pressure, and m_value by the b that the
 // M0/dM sets of NC derive from it; below 0 the oxygen step at the surface
 // (D at 0 m, the program end) raises a negative oxygen partial pressure to
 // the powers of the K values.
-bool air_pressure(double PAIR, const DiveState&) { return !(q(PAIR) > 0.0Q); }
+bool air_pressure(double PAIR) { return !(q(PAIR) > 0.0Q); }
 
 // The alveolar carbon-dioxide term divides by RQ.
-bool respiratory_quotient(double RQ, const DiveState&) { return q(RQ) == 0.0Q; }
+bool respiratory_quotient(double RQ) { return q(RQ) == 0.0Q; }
 
 // The maximum operating depths of T and P divide by FO2; a negative fraction
 // gives a negative oxygen partial pressure, which the oxygen step raises to
 // the powers of the K values.
-bool oxygen_fraction(double FO2, const DiveState&) { return !(q(FO2) > 0.0Q); }
+bool oxygen_fraction(double FO2) { return !(q(FO2) > 0.0Q); }
 
 // A negative fraction, breathed as a negative helium pressure.
-bool helium_fraction(double FHE, const DiveState&) { return q(FHE) < 0.0Q; }
+bool helium_fraction(double FHE) { return q(FHE) < 0.0Q; }
 
 // A divides the depth it rises by the rate, the prognoses divide their 3-m
 // moves and times to surface by it; below 0 the ascent time of A is negative
 // and the oxygen step takes its root (PRT).
-bool ascent_rate(double ASCRATE, const DiveState&) { return !(q(ASCRATE) > 0.0Q); }
+bool ascent_rate(double ASCRATE) { return !(q(ASCRATE) > 0.0Q); }
 
 // The gradient-factor forms of the tolerated pressure and the M-value divide
 // by GF - GF x b + b. With a b between 0 and 1, as in the built-in sets, that
 // is b or more for a factor of 0 or more, and 0 at the negative factor
 // -b / (1 - b): -15 for the b 0.9375 of MT92.
-bool gradient_factor(double GF, const DiveState&) { return q(GF) < 0.0Q; }
+bool gradient_factor(double GF) { return q(GF) < 0.0Q; }
 
 // D and A never go above the surface. Above it the ambient pressure
 // depth x RG + PAIR turns negative once the depth outweighs the air pressure
 // (also after a lower L or a denser DI), and the oxygen step of E raises the
 // negative oxygen partial pressure to the powers of the K values.
-bool depth(double DEPTH, const DiveState&) { return q(DEPTH) < 0.0Q; }
+bool depth(double DEPTH) { return q(DEPTH) < 0.0Q; }
 
 // DS takes the root of the time of the last segment.
-bool segment_time(double TIME, const DiveState&) { return q(TIME) < 0.0Q; }
+bool segment_time(double TIME) { return q(TIME) < 0.0Q; }
 
 // DS raises its ascent time MAXDEPTH / ASCRATE + 1 to the power 0.3 and
 // divides by the power, RS divides by MAXDEPTH / 10 + 1: below 0 m either
 // reaches 0 or less (with the rate of the file, or a slow one of AR).
-bool maximum_depth(double MAXDEPTH, const DiveState&) { return q(MAXDEPTH) < 0.0Q; }
+bool maximum_depth(double MAXDEPTH) { return q(MAXDEPTH) < 0.0Q; }
 
 // The mixture weights the coefficients of the two gases by the shares of the
 // tensions in their sum: tensions of opposite signs give shares beyond 0 and
@@ -169,7 +168,7 @@ struct Field {
   const char* name;
   int column, w, d;
   double DiveState::*value;
-  bool (*refused)(double value, const DiveState& read) = nullptr;
+  bool (*refused)(double value) = nullptr;
 };
 
 const std::vector<Field> LINE2 = {{"PAIR", 13, 5, 3, &DiveState::PAIR, refused::air_pressure},
@@ -236,7 +235,7 @@ std::optional<ReadFault> read_state_lines(const std::vector<std::string>& lines,
       std::optional<double> v = parse_fixed(from_column(lines[n - 1], f.column), f.w, f.d);
       const int last = f.column + f.w - 1;
       if (!v) return ReadFault{ReadFault::Kind::NotANumber, n, f.name, f.column, last};
-      if (f.refused && f.refused(*v, st)) return ReadFault{ReadFault::Kind::Refused, n, f.name, f.column, last};
+      if (f.refused && f.refused(*v)) return ReadFault{ReadFault::Kind::Refused, n, f.name, f.column, last};
       st.*f.value = *v;
     }
     return std::nullopt;
