@@ -151,13 +151,28 @@ bool SignalGuardedFile::rename_to_new(const std::filesystem::path& target) {
     errno = ENOENT;
     return false;
   }
+  // The signals wait until the file has its name: no step below is left half done.
   EndingSignalsHeldBack wait;
   if (::renameat2(AT_FDCWD, held_path, AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system that cannot rename without replacing: a second name,
     // which is never given where one stands, then the temporary one goes.
-    if (::link(held_path, target.c_str()) != 0) return false;
-    ::unlink(held_path);
+    if (::link(held_path, target.c_str()) == 0) {
+      ::unlink(held_path);
+    } else {
+      if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return false;
+      // Nor links: the name is taken by a new empty file, which the file
+      // then replaces.
+      const int taken = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (taken < 0) return false;
+      ::close(taken);
+      if (::rename(held_path, target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(target.c_str());
+        errno = error;
+        return false;
+      }
+    }
   }
   release();
   return true;

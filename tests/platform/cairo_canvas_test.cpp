@@ -5,10 +5,15 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -315,5 +320,55 @@ TEST(CairoCanvas, AnEndingSignalWhileThePictureIsWrittenLeavesNoCutPicture) {
     }
     EXPECT_EQ(names, std::vector<std::string>{"P-0001.png"});
     EXPECT_EQ(home.read("PLOTS/P-0001.png"), "an earlier picture");
+  }
+}
+
+namespace {
+
+// The file system calls a file system may lack, refused in this process
+// from now on as such a file system refuses them.
+bool refuse_calls(const std::vector<std::pair<int, int>>& calls_and_errors) {
+  std::vector<sock_filter> program = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
+  for (const auto& [call, error] : calls_and_errors) {
+    program.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<unsigned>(call), 0, 1));
+    program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned>(error)));
+  }
+  program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+  const sock_fprog filter{static_cast<unsigned short>(program.size()), program.data()};
+  return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
+}
+
+}  // namespace
+
+// A folder on a file system that cannot rename without replacing (a network
+// folder), and one that has no links either: the picture still lands whole
+// under a new name, and an earlier picture stays.
+TEST(CairoCanvas, APictureOnAFileSystemWithoutRenamingThatKeepsAnEarlierFile) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, int>> refused;
+  } cases[] = {
+      {"no rename that keeps a file", {{__NR_renameat2, EINVAL}}},
+      {"no links either", {{__NR_renameat2, EINVAL}, {__NR_link, EPERM}, {__NR_linkat, EPERM}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempHome home;
+    home.write("PLOTS/P-0001.png", "an earlier picture");
+    Child plotting([&] {
+      if (!refuse_calls(c.refused)) return 2;
+      CairoCanvas canvas(home.path() / "PLOTS");
+      DiveState st = trimix_dive_state();
+      PlotRun r = run_plot(compartment_pressure_plot, st, canvas);
+      return r.notes == std::vector<std::string>{"Grafik gespeichert: " + (home.path() / "PLOTS/P-0002.png").string()}
+                 ? 0
+                 : 1;
+    });
+    const std::optional<int> status = plotting.wait(60);
+    ASSERT_TRUE(status && WIFEXITED(*status)) << "the child hangs or was killed";
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_EQ(files_in(home.path() / "PLOTS"), (std::vector<std::string>{"P-0001.png", "P-0002.png"}));
+    EXPECT_EQ(home.read("PLOTS/P-0001.png"), "an earlier picture");
+    EXPECT_EQ(read_png(home.path() / "PLOTS/P-0002.png").width, 640);
   }
 }
