@@ -296,20 +296,12 @@ TEST(Program, AProtocolLockHeldByAnotherProcessDelaysTheSessionBoundedly) {
     SCOPED_TRACE(held == LOCK_SH ? "a shared lock" : "an exclusive lock");
     TempHome home;
     home.write("PROT/PROTOCOL.TXT", earlier);
-    testing::Pipe locked, release;
-    Child holder([&] {
-      release.close_write();
-      const int fd = ::open(home.prot("PROTOCOL.TXT").c_str(), O_RDONLY);
-      if (fd < 0 || ::flock(fd, held) != 0) return 2;
-      locked.send();
-      return testing::byte_arrives(release.read, 120) ? 0 : 3;
-    });
-    ASSERT_TRUE(holder.started());
-    ASSERT_TRUE(testing::byte_arrives(locked.read, 30));
+    testing::LockHolder holder(home.prot("PROTOCOL.TXT"), held);
+    ASSERT_TRUE(holder.holding());
     const clock::time_point start = clock::now();
     const ProgramRun run = run_program(input, home);
     const auto took = clock::now() - start;
-    release.send();
+    EXPECT_TRUE(holder.release());
     ASSERT_TRUE(run.ended) << "the program hangs";
     EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
     EXPECT_GE(took, std::chrono::milliseconds(2900));
@@ -317,7 +309,6 @@ TEST(Program, AProtocolLockHeldByAnotherProcessDelaysTheSessionBoundedly) {
     EXPECT_EQ(comparable(run.output, home), comparable(reference.output, reference_home));
     EXPECT_EQ(comparable(home.read("PROT/PROTOCOL.TXT"), home),
               comparable(reference_home.read("PROT/PROTOCOL.TXT"), reference_home));
-    EXPECT_TRUE(holder.wait(30));
   }
 }
 

@@ -280,31 +280,22 @@ std::optional<std::string> AppendFile::write_record(std::string_view line) {
   if (fd_ < 0) return std::nullopt;
   std::string record = (line_open_ ? "\n" : "") + printable(line) + "\n";
   ExclusiveLock lock(fd_, lock_wait_left_);
-  if (!lock.locked()) {
-    // Another process holds the file: the record is appended without the
-    // turn (a regular file's append lands whole behind the others), and a
-    // part of it is not taken back, since whatever follows the size measured
-    // now may be another run's.
-    std::size_t written = 0;
-    if (write_all(fd_, record, &written)) {
-      line_open_ = false;
-      return std::nullopt;
-    }
-    if (written > 0) line_open_ = true;
-    return os_reason(errno);
-  }
+  // Without the turn (another process holds the file too long) the record is
+  // appended all the same: a regular file's append lands whole behind the
+  // others.
   struct stat before {};
-  const bool size_known = ::fstat(fd_, &before) == 0;
+  const bool size_known = lock.locked() && ::fstat(fd_, &before) == 0;
   std::size_t written = 0;
   if (write_all(fd_, record, &written)) {
     line_open_ = false;
     return std::nullopt;
   }
   const int error = errno;
-  // Whatever part of the record reached the file is taken back, as long as
-  // the file ends with it: a run that found the lock held too long appends
-  // without it, and its record stays. Where the part stays, the file may end
-  // inside a line.
+  // Whatever part of the record reached the file is taken back, but only
+  // under the turn and as long as the file ends with it: without the turn,
+  // or after a run that appended without it, what follows the size measured
+  // may be another run's, and the part stays. Where it stays, the file may
+  // end inside a line.
   struct stat after {};
   const bool only_ours = size_known && ::fstat(fd_, &after) == 0 &&
                          after.st_size == before.st_size + static_cast<off_t>(written);

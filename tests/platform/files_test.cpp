@@ -120,17 +120,8 @@ TEST(AppendFile, ALockHeldByAnotherProcessDelaysARunBoundedlyInAll) {
     TempHome home;
     home.write("PROT/PROTOCOL.TXT", "earlier run\n");
     const fs::path file = home.prot("PROTOCOL.TXT");
-    Pipe locked, release;
-    Child holder([&] {
-      release.close_write();
-      const int fd = ::open(file.c_str(), O_RDONLY);
-      if (fd < 0 || ::flock(fd, held) != 0) return 2;
-      locked.send();
-      // Until the test lets go, or is gone.
-      return byte_arrives(release.read, 60) ? 0 : 3;
-    });
-    ASSERT_TRUE(holder.started());
-    ASSERT_TRUE(byte_arrives(locked.read, 30)) << what;
+    testing::LockHolder holder(file, held);
+    ASSERT_TRUE(holder.holding()) << what;
 
     AppendFile f;
     ASSERT_TRUE(f.open(file));
@@ -146,8 +137,7 @@ TEST(AppendFile, ALockHeldByAnotherProcessDelaysARunBoundedlyInAll) {
     }
     EXPECT_EQ(fault, std::optional<std::string>("File too large")) << what;
     EXPECT_EQ(f.write_record("after the cut"), std::nullopt) << what;
-    release.send();
-    EXPECT_TRUE(holder.wait(30)) << what;
+    EXPECT_TRUE(holder.release()) << what;
     // The turn comes at once again.
     EXPECT_EQ(f.write_record("last"), std::nullopt) << what;
     EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"),
@@ -418,23 +408,6 @@ void make_old(const fs::path& file) {
   ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), long_ago, 0), 0) << file;
 }
 
-// A process that holds a lock on a file of the name until the test lets go,
-// as a W of another machine or container holds its temporary file: the
-// process number in the name is none of this machine's.
-struct LockHolder {
-  Pipe locked, release;
-  Child child;
-  explicit LockHolder(const fs::path& file)
-      : child([&] {
-          release.close_write();
-          const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-          if (fd < 0 || ::write(fd, "live\n", 5) != 5 || ::flock(fd, LOCK_EX) != 0) return 2;
-          locked.send();
-          return byte_arrives(release.read, 60) ? 0 : 3;
-        }) {}
-  bool holding() const { return child.started() && byte_arrives(locked.read, 30); }
-};
-
 // A run killed in the middle of W leaves its temporary file; the next W of
 // the name removes those that no run holds any more (their lock is free)
 // and that have not been written for a while by the folder's clock. It keeps
@@ -468,9 +441,11 @@ TEST(FileReplace, RemovesOnlyTheTemporaryFilesNoRunningWHolds) {
   for (const std::string& name : removed) make_old(prot / name);
   for (const std::string& name : other_names) make_old(prot / name);
 
-  // A W of another container or machine, its file's time far behind.
+  // A W of another container or machine, its file's time far behind: the
+  // process number in its name is none of this machine's.
   const std::string foreign = ".STATE.TXT.999999999-0";
-  LockHolder holder(prot / foreign);
+  home.write("PROT/" + foreign, "live\n");
+  testing::LockHolder holder(prot / foreign);
   ASSERT_TRUE(holder.holding());
   make_old(prot / foreign);
   // A running W of the same name, in the middle of its write, its file's time as old.
@@ -493,8 +468,7 @@ TEST(FileReplace, RemovesOnlyTheTemporaryFilesNoRunningWHolds) {
   ASSERT_TRUE(status && WIFEXITED(*status));
   EXPECT_EQ(WEXITSTATUS(*status), 0);
   EXPECT_EQ(home.read("PROT/STATE.TXT"), "new\n");
-  holder.release.send();
-  EXPECT_TRUE(holder.child.wait(30));
+  EXPECT_TRUE(holder.release());
   EXPECT_EQ(home.read("PROT/" + foreign), "live\n");
 }
 

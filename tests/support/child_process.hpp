@@ -2,13 +2,16 @@
 // deadline, and a child still running at its deadline is killed.
 #pragma once
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -118,6 +121,33 @@ struct Pipe {
     (void)!::write(write, &byte, 1);
     ::sigaction(SIGPIPE, &old, nullptr);
   }
+};
+
+// Another process that holds a lock on a file (shared or exclusive, as
+// flock takes it) until the test lets go or is gone: a reader holding the
+// protocol, a run stuck in a write, a W of another machine holding its
+// temporary file.
+class LockHolder {
+ public:
+  explicit LockHolder(const std::filesystem::path& file, int how = LOCK_EX)
+      : child_([&] {
+          release_.close_write();
+          const int fd = ::open(file.c_str(), O_RDONLY);
+          if (fd < 0 || ::flock(fd, how) != 0) return 2;
+          locked_.send();
+          return byte_arrives(release_.read, 120) ? 0 : 3;
+        }) {}
+  // Whether the lock is held now.
+  bool holding() const { return child_.started() && byte_arrives(locked_.read, 30); }
+  // Lets go; whether the holder ended in time.
+  bool release() {
+    release_.send();
+    return child_.wait(30).has_value();
+  }
+
+ private:
+  Pipe locked_, release_;
+  Child child_;
 };
 
 }  // namespace orva::testing
