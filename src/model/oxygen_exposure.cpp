@@ -47,15 +47,18 @@ namespace {
 // One write statement into the protocol file. A record that does not reach
 // the file is lost, but not in silence: the first such failure of the run is
 // told on the screen; later records are still tried.
+constexpr const char* PROTOCOL_NOT_WRITTEN = R"(" ", " Protokoll ", A, ".TXT nicht geschrieben: ", A)";
+
+void tell_protocol_fault(DiveState& st, Platform& p, const std::optional<std::string>& fault) {
+  if (fault && !st.protocol_fault_told) {
+    st.protocol_fault_told = true;
+    write(p, PROTOCOL_NOT_WRITTEN, {st.PROTNAME, *fault});
+  }
+}
+
 void file_write(DiveState& st, Platform& p, std::string_view format, std::initializer_list<Value> values) {
   Record rec = format_record(format, values);
-  for (const std::string& line : rec.lines) {
-    std::optional<std::string> fault = st.file->write_record(line);
-    if (fault && !st.protocol_fault_told) {
-      st.protocol_fault_told = true;
-      write(p, R"(" ", " Protokoll ", A, ".TXT nicht geschrieben: ", A)", {st.PROTNAME, *fault});
-    }
-  }
+  for (const std::string& line : rec.lines) tell_protocol_fault(st, p, st.file->write_record(line));
 }
 
 // The file stays connected from the protocol start on. When the start could
@@ -92,6 +95,19 @@ void protocol_start(DiveState& st, Platform& p) {
              {});
   if (input_ended) throw EndOfInput{};
 }
+
+}  // namespace
+
+void protocol_close(DiveState& st, Platform& p) {
+  AppendFile::End end = st.file->finish();
+  tell_protocol_fault(st, p, end.fault);
+  if (end.unwritten.empty()) return;
+  write(p, PROTOCOL_NOT_WRITTEN,
+        {st.PROTNAME, "held by another process, " + std::to_string(end.unwritten.size()) + " records:"});
+  for (const std::string& record : end.unwritten) write(p, "A", {record});
+}
+
+namespace {
 
 bool recovers_at_surface(char letter) { return letter == 'D' || letter == 'd' || letter == 'E' || letter == 'e'; }
 

@@ -50,17 +50,6 @@ bool write_all(int fd, std::string_view data, std::size_t* written = nullptr) {
   return true;
 }
 
-// Whether a non-empty file ends inside a line.
-bool ends_inside_a_line(const std::filesystem::path& path, off_t size) {
-  if (size == 0) return false;
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  char last = '\n';
-  const bool inside = ::pread(fd, &last, 1, size - 1) == 1 && last != '\n';
-  ::close(fd);
-  return inside;
-}
-
 // The file descriptor is closed when the reader is done with it.
 struct Descriptor {
   int fd;
@@ -69,17 +58,32 @@ struct Descriptor {
   }
 };
 
-// Another run may append to the same file. While one record is written and,
-// when need be, taken back, the file is this run's alone: the size measured
-// before the write is where the record begins, and the undo cuts nothing
-// that the other run wrote. Another process may hold the lock without end (a
-// reader holding it, a run hung inside a write to a network folder): the
-// wait for it is bounded by what is left of the run's time, which the wait
-// uses up. A file system without locks gives no turns: its records are
-// written as when the turn does not come.
-class ExclusiveLock {
+// Takes a file's lock at once, without waiting: true when it is held now;
+// otherwise errno tells whether another process holds it (EWOULDBLOCK).
+bool lock_at_once(int fd, int how = LOCK_EX) {
+  int result;
+  do result = ::flock(fd, how | LOCK_NB);
+  while (result != 0 && errno == EINTR);
+  return result == 0;
+}
+
+// Another run may append to the same file. While one run writes a record
+// and, when need be, takes it back, it holds the file's lock exclusively:
+// the size measured before the write is where the record begins, and no
+// other run appends until the undo is done. Another process may hold the
+// lock without end (a reader holding it, a run hung inside a write to a
+// network folder): the wait for it is bounded by what is left of the run's
+// time, which the wait uses up.
+class Turn {
  public:
-  ExclusiveLock(int fd, std::chrono::nanoseconds& wait_left) : fd_(fd) {
+  enum class Kind {
+    Exclusive,  // this run's turn: its record may be taken back
+    Shared,     // a reader holds the file; no run has the turn, every run may append
+    NoLocks,    // the file system has no locks: nobody has the turn
+    Busy,       // another run has the turn, or someone holds the file exclusively
+  };
+
+  Turn(int fd, std::chrono::nanoseconds& wait_left) : fd_(fd) {
     using clock = std::chrono::steady_clock;
     const clock::time_point start = clock::now();
     // Another run holds the lock for a few microseconds at a time: the first
@@ -87,14 +91,21 @@ class ExclusiveLock {
     // nothing; a lock held for long is tried every LONGEST_PAUSE.
     std::chrono::nanoseconds pause = FIRST_PAUSE;
     while (true) {
-      if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-        locked_ = true;
+      if (lock_at_once(fd_, LOCK_EX)) {
+        kind_ = Kind::Exclusive;
         break;
       }
-      if (errno == EINTR) continue;
-      if (errno != EWOULDBLOCK) break;
+      if (errno != EWOULDBLOCK) {
+        kind_ = Kind::NoLocks;
+        break;
+      }
       const std::chrono::nanoseconds left = wait_left - (clock::now() - start);
-      if (left <= std::chrono::nanoseconds::zero()) break;
+      if (left <= std::chrono::nanoseconds::zero()) {
+        // While this run holds the file shared, no run can hold it
+        // exclusively, so none can take a record back behind this one.
+        kind_ = lock_at_once(fd_, LOCK_SH) ? Kind::Shared : Kind::Busy;
+        break;
+      }
       const std::chrono::nanoseconds wait = std::min(left, pause);
       const timespec ts{static_cast<time_t>(wait.count() / 1000000000), static_cast<long>(wait.count() % 1000000000)};
       ::nanosleep(&ts, nullptr);
@@ -102,19 +113,19 @@ class ExclusiveLock {
     }
     wait_left = std::max(std::chrono::nanoseconds::zero(), wait_left - (clock::now() - start));
   }
-  ~ExclusiveLock() {
-    if (locked_) ::flock(fd_, LOCK_UN);
+  ~Turn() {
+    if (kind_ == Kind::Exclusive || kind_ == Kind::Shared) ::flock(fd_, LOCK_UN);
   }
-  ExclusiveLock(const ExclusiveLock&) = delete;
-  ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+  Turn(const Turn&) = delete;
+  Turn& operator=(const Turn&) = delete;
 
-  bool locked() const { return locked_; }
+  Kind kind() const { return kind_; }
 
  private:
   static constexpr std::chrono::microseconds FIRST_PAUSE{20};
   static constexpr std::chrono::milliseconds LONGEST_PAUSE{10};
   int fd_;
-  bool locked_ = false;
+  Kind kind_ = Kind::Busy;
 };
 
 // The temporary files of file_replace are named ".NAME.<pid>-<n>" beside
@@ -144,15 +155,6 @@ bool is_temporary_file_name(std::string_view entry, std::string_view prefix) {
 // temporary file of this W tells. Where a lock cannot be taken at all, the
 // file stays.
 constexpr std::chrono::minutes LEFT_BEHIND_AGE{10};
-
-// Takes the lock of a temporary file at once, without waiting: true when it
-// is held now.
-bool lock_at_once(int fd) {
-  int result;
-  do result = ::flock(fd, LOCK_EX | LOCK_NB);
-  while (result != 0 && errno == EINTR);
-  return result == 0;
-}
 
 std::chrono::nanoseconds file_time(const struct stat& st) {
   return std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec);
@@ -256,6 +258,7 @@ class TemporaryFile {
 }  // namespace
 
 void (*file_write_test_hook)() = nullptr;
+void (*append_undo_test_hook)() = nullptr;
 
 std::filesystem::path prot_file(const Platform& p, std::string_view name) {
   return p.data_folder() / "PROT" / std::string(name);
@@ -264,7 +267,12 @@ std::filesystem::path prot_file(const Platform& p, std::string_view name) {
 bool AppendFile::open(const std::filesystem::path& path) {
   close();
   // A pipe must not hold the program up: only a regular file is kept open.
-  fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  // Opened for reading too where it may be read: the last byte tells whether
+  // the file ends inside a line, and a file on a network folder is locked
+  // shared only when it is open for reading.
+  constexpr int FLAGS = O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC;
+  fd_ = ::open(path.c_str(), O_RDWR | FLAGS, 0666);
+  if (fd_ < 0 && errno == EACCES) fd_ = ::open(path.c_str(), O_WRONLY | FLAGS, 0666);
   if (fd_ < 0) return false;
   struct stat st {};
   if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -272,41 +280,68 @@ bool AppendFile::open(const std::filesystem::path& path) {
     return false;
   }
   ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
-  line_open_ = ends_inside_a_line(path, st.st_size);
   return true;
+}
+
+// Whether the file ends inside a line: a record cut by this run, by another
+// run or by a run before. A file that cannot be read tells only this run's.
+bool AppendFile::ends_inside_a_line() const {
+  struct stat st {};
+  char last = '\n';
+  if (::fstat(fd_, &st) != 0 || st.st_size == 0) return line_open_;
+  if (::pread(fd_, &last, 1, st.st_size - 1) != 1) return line_open_;
+  return last != '\n';
 }
 
 std::optional<std::string> AppendFile::write_record(std::string_view line) {
   if (fd_ < 0) return std::nullopt;
-  std::string record = (line_open_ ? "\n" : "") + printable(line) + "\n";
-  ExclusiveLock lock(fd_, lock_wait_left_);
-  // Without the turn (another process holds the file too long) the record is
-  // appended all the same: a regular file's append lands whole behind the
-  // others.
+  kept_.push_back(printable(line));
+  return write_kept(lock_wait_left_);
+}
+
+std::optional<std::string> AppendFile::write_kept(std::chrono::nanoseconds& wait) {
+  Turn turn(fd_, wait);
+  // Another run has the turn: it may be taking its record back, and what this
+  // run appended now would go with it. The records wait for a later turn.
+  if (turn.kind() == Turn::Kind::Busy) return std::nullopt;
+  std::string data = ends_inside_a_line() ? "\n" : "";
+  for (const std::string& record : kept_) data += record + "\n";
+  kept_.clear();
   struct stat before {};
-  const bool size_known = lock.locked() && ::fstat(fd_, &before) == 0;
+  const bool size_known = turn.kind() == Turn::Kind::Exclusive && ::fstat(fd_, &before) == 0;
   std::size_t written = 0;
-  if (write_all(fd_, record, &written)) {
+  if (write_all(fd_, data, &written)) {
     line_open_ = false;
     return std::nullopt;
   }
   const int error = errno;
-  // Whatever part of the record reached the file is taken back, but only
-  // under the turn and as long as the file ends with it: without the turn,
-  // or after a run that appended without it, what follows the size measured
-  // may be another run's, and the part stays. Where it stays, the file may
-  // end inside a line.
+  // Whatever part of the records reached the file is taken back, but only in
+  // the run's turn and as long as the file ends with it; otherwise the part
+  // stays, and the file ends inside a line.
   struct stat after {};
   const bool only_ours = size_known && ::fstat(fd_, &after) == 0 &&
                          after.st_size == before.st_size + static_cast<off_t>(written);
+  if (only_ours && append_undo_test_hook) append_undo_test_hook();
   if (written > 0 && !(only_ours && ::ftruncate(fd_, before.st_size) == 0)) line_open_ = true;
   return os_reason(error);
+}
+
+AppendFile::End AppendFile::finish() {
+  End end;
+  if (fd_ >= 0 && !kept_.empty()) {
+    std::chrono::nanoseconds last_wait = std::max<std::chrono::nanoseconds>(lock_wait_left_, PROTOCOL_LAST_TURN_WAIT);
+    end.fault = write_kept(last_wait);
+  }
+  end.unwritten = std::move(kept_);
+  close();
+  return end;
 }
 
 void AppendFile::close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   line_open_ = false;
+  kept_.clear();
 }
 
 FileLines file_read_lines(const std::filesystem::path& path, std::size_t max_lines, bool create_when_missing) {

@@ -19,15 +19,25 @@ namespace orva {
 std::filesystem::path prot_file(const Platform& p, std::string_view name);
 
 // A file opened for appending. Every record reaches the file whole or not at
-// all, in one write; a record that could be written only in part is taken
-// back. Runs that append to the same file take turns, record by record, so
-// taking one back never cuts what another run wrote. A run waits for its
-// turn PROTOCOL_LOCK_WAIT in all, however many records it writes; once that
-// is spent, a record whose turn does not come at once is appended without
-// it, in one write, and never taken back. When the file ends inside a line
-// (a record an earlier failure or an earlier run left cut), the next record
-// starts a line of its own.
+// all, in one write, and starts a line of its own, whoever wrote the bytes
+// before it; a record that could be written only in part is taken back.
+//
+// Runs that append to the same file take turns, record by record: a run
+// writes only in its turn, so taking a record back never cuts what another
+// run wrote. A run waits for its turn PROTOCOL_LOCK_WAIT in all, however many
+// records it writes; once that is spent, a record whose turn does not come at
+// once is kept, in order, and written before the next record that gets its
+// turn. A reader that holds the file (a shared lock, as "flock -s" takes it)
+// gives no run the turn but lets every run append: a record then written is
+// never taken back, since another run may append behind it. A file system
+// without locks gives no turns at all: records are appended as they come and
+// never taken back.
 inline constexpr std::chrono::seconds PROTOCOL_LOCK_WAIT{3};
+
+// At the end of a run its kept records get a last, short wait for a turn
+// beyond PROTOCOL_LOCK_WAIT: long enough for another run to finish a record,
+// short enough that a lock held without end delays no one noticeably.
+inline constexpr std::chrono::milliseconds PROTOCOL_LAST_TURN_WAIT{100};
 
 class AppendFile {
  public:
@@ -35,14 +45,29 @@ class AppendFile {
   bool open(const std::filesystem::path& path);
   bool is_open() const { return fd_ >= 0; }
   // The record as one line; control characters are written as blanks, so
-  // the fixed columns of the file hold. The reason when it was not written.
+  // the fixed columns of the file hold. The reason when it was not written;
+  // a record kept for a later turn is no failure.
   std::optional<std::string> write_record(std::string_view line);
+  // Ends the run's writing: the kept records get their last turn, and the
+  // file is closed.
+  struct End {
+    std::optional<std::string> fault;     // as of write_record, for that last write
+    std::vector<std::string> unwritten;  // the records that found no turn, in order
+  };
+  End finish();
   void close();
   ~AppendFile() { close(); }
 
  private:
+  std::optional<std::string> write_kept(std::chrono::nanoseconds& wait);
+  bool ends_inside_a_line() const;
+
   int fd_ = -1;
+  // Whether the file ends inside a line after this run's own cut record;
+  // read from the file itself where the file can be read.
   bool line_open_ = false;
+  // The records that wait for a turn, each without its line end.
+  std::vector<std::string> kept_;
   // What is left of the run's wait for its turn; kept when the file is opened again.
   std::chrono::nanoseconds lock_wait_left_ = PROTOCOL_LOCK_WAIT;
 };
@@ -117,5 +142,8 @@ NewFile file_write_new(const std::filesystem::path& folder, std::string_view nam
 // file_write_new once the new text is in its temporary file, just before it
 // takes its name.
 extern void (*file_write_test_hook)();
+// For tests only: called by AppendFile between the check that the file ends
+// with the cut record and taking the record back.
+extern void (*append_undo_test_hook)();
 
 }  // namespace orva

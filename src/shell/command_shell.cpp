@@ -193,7 +193,7 @@ void program_end(DiveState& st, Platform& p) {
   st.DEPTH = st.TIME = st.DIVETIME = 0.0;
   st.PROTMODE = "X";
   protocol_writer(st, p);
-  st.file->close();
+  protocol_close(st, p);
 }
 
 }  // namespace

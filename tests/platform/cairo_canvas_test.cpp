@@ -5,10 +5,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
-#include <linux/filter.h>
-#include <linux/seccomp.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -22,6 +19,7 @@
 #include "platform/files.hpp"
 #include "plots/percent_plots.hpp"
 #include "support/child_process.hpp"
+#include "support/file_faults.hpp"
 #include "support/plot_run.hpp"
 #include "support/session.hpp"
 
@@ -323,22 +321,6 @@ TEST(CairoCanvas, AnEndingSignalWhileThePictureIsWrittenLeavesNoCutPicture) {
   }
 }
 
-namespace {
-
-// The file system calls a file system may lack, refused in this process
-// from now on as such a file system refuses them.
-bool refuse_calls(const std::vector<std::pair<int, int>>& calls_and_errors) {
-  std::vector<sock_filter> program = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
-  for (const auto& [call, error] : calls_and_errors) {
-    program.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<unsigned>(call), 0, 1));
-    program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned>(error)));
-  }
-  program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
-  const sock_fprog filter{static_cast<unsigned short>(program.size()), program.data()};
-  return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
-}
-
-}  // namespace
 
 // A folder on a file system that cannot rename without replacing (a network
 // folder), and one that has no links either: the picture still lands whole

@@ -8,6 +8,7 @@
 #include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -89,7 +90,7 @@ TEST(AppendFile, TakingBackARecordLeavesAnotherRunsRecords) {
     if (!f.open(file)) return 2;
     for (int i = 0; i < RECORDS; ++i)
       if (f.write_record("record " + std::to_string(i))) return 1;
-    return 0;
+    return f.finish().unwritten.empty() ? 0 : 4;
   });
   ASSERT_TRUE(appending.started());
   const std::optional<int> appended = appending.wait(60);
@@ -107,42 +108,177 @@ TEST(AppendFile, TakingBackARecordLeavesAnotherRunsRecords) {
   EXPECT_TRUE(text == expected) << "records of the appending run are missing";
 }
 
-// A process that holds the protocol file's lock and does not let go: a
-// reader holding a shared lock (as "flock -s" does), or another run stuck
-// inside a write while it holds the file. The run waits PROTOCOL_LOCK_WAIT in
-// all for its turn, not for every record; then its records go on whole, in
-// order, and a record that could be written only in part stays as it is,
-// since without the turn the run cannot tell its bytes from another's.
-TEST(AppendFile, ALockHeldByAnotherProcessDelaysARunBoundedlyInAll) {
+// A reader that holds the protocol file with a shared lock (as "flock -s"
+// does) and does not let go. The run waits PROTOCOL_LOCK_WAIT in all for its
+// turn, not for every record; then its records go on whole, in order, while
+// the reader holds the file: no other run can have the turn meanwhile, so
+// none takes a record back behind them. A record that could be written only
+// in part stays as it is, since without the turn the run cannot tell its
+// bytes from another's.
+TEST(AppendFile, AReaderHoldingTheFileDelaysARunBoundedlyInAll) {
   using clock = std::chrono::steady_clock;
-  for (const int held : {LOCK_SH, LOCK_EX}) {
-    const char* what = held == LOCK_SH ? "a shared lock" : "an exclusive lock";
-    TempHome home;
-    home.write("PROT/PROTOCOL.TXT", "earlier run\n");
-    const fs::path file = home.prot("PROTOCOL.TXT");
-    testing::LockHolder holder(file, held);
-    ASSERT_TRUE(holder.holding()) << what;
+  TempHome home;
+  home.write("PROT/PROTOCOL.TXT", "earlier run\n");
+  const fs::path file = home.prot("PROTOCOL.TXT");
+  testing::LockHolder holder(file, LOCK_SH);
+  ASSERT_TRUE(holder.holding());
 
-    AppendFile f;
-    ASSERT_TRUE(f.open(file));
+  AppendFile f;
+  ASSERT_TRUE(f.open(file));
+  const clock::time_point start = clock::now();
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(f.write_record("record " + std::to_string(i)), std::nullopt);
+  const auto waited = clock::now() - start;
+  EXPECT_GE(waited, PROTOCOL_LOCK_WAIT - std::chrono::milliseconds(100));
+  EXPECT_LT(waited, PROTOCOL_LOCK_WAIT + std::chrono::seconds(2));
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\n");
+  std::optional<std::string> fault;
+  {
+    FileSizeLimit limit(home.read("PROT/PROTOCOL.TXT").size() + 4);
+    fault = f.write_record("cut record");
+  }
+  EXPECT_EQ(fault, std::optional<std::string>("File too large"));
+  EXPECT_EQ(f.write_record("after the cut"), std::nullopt);
+  EXPECT_TRUE(holder.release());
+  // The turn comes at once again.
+  EXPECT_EQ(f.write_record("last"), std::nullopt);
+  EXPECT_TRUE(f.finish().unwritten.empty());
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"),
+            "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\ncut \nafter the cut\nlast\n");
+}
+
+// Another process holds the protocol file exclusively and does not let go
+// for a while: another run in the middle of a record that is taken back, or
+// stuck inside a write to a network folder. Whatever this run appended now
+// could go with the other run's undo, so its records wait, in order, for the
+// next turn, which the first record after the lock is free takes. The run
+// waits PROTOCOL_LOCK_WAIT in all, and at its end PROTOCOL_LAST_TURN_WAIT
+// more; records that never found a turn are handed back, not lost unseen.
+TEST(AppendFile, AFileHeldExclusivelyKeepsTheRecordsForTheNextTurn) {
+  using clock = std::chrono::steady_clock;
+  TempHome home;
+  home.write("PROT/PROTOCOL.TXT", "earlier run\n");
+  const fs::path file = home.prot("PROTOCOL.TXT");
+  AppendFile f;
+  ASSERT_TRUE(f.open(file));
+  {
+    testing::LockHolder holder(file, LOCK_EX);
+    ASSERT_TRUE(holder.holding());
     const clock::time_point start = clock::now();
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(f.write_record("record " + std::to_string(i)), std::nullopt) << what;
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(f.write_record("record " + std::to_string(i)), std::nullopt);
     const auto waited = clock::now() - start;
-    EXPECT_GE(waited, PROTOCOL_LOCK_WAIT - std::chrono::milliseconds(100)) << what;
-    EXPECT_LT(waited, PROTOCOL_LOCK_WAIT + std::chrono::seconds(2)) << what;
-    std::optional<std::string> fault;
+    EXPECT_GE(waited, PROTOCOL_LOCK_WAIT - std::chrono::milliseconds(100));
+    EXPECT_LT(waited, PROTOCOL_LOCK_WAIT + std::chrono::seconds(2));
     {
+      // Not written now, so not cut either.
       FileSizeLimit limit(home.read("PROT/PROTOCOL.TXT").size() + 4);
-      fault = f.write_record("cut record");
+      EXPECT_EQ(f.write_record("kept record"), std::nullopt);
     }
-    EXPECT_EQ(fault, std::optional<std::string>("File too large")) << what;
-    EXPECT_EQ(f.write_record("after the cut"), std::nullopt) << what;
-    EXPECT_TRUE(holder.release()) << what;
-    // The turn comes at once again.
-    EXPECT_EQ(f.write_record("last"), std::nullopt) << what;
-    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"),
-              "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\ncut \nafter the cut\nlast\n")
-        << what;
+    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\n") << "appended while another run has the turn";
+    EXPECT_TRUE(holder.release());
+  }
+  EXPECT_EQ(f.write_record("next turn"), std::nullopt);
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"),
+            "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\nkept record\nnext turn\n");
+
+  // Held again until the run ends.
+  testing::LockHolder holder(file, LOCK_EX);
+  ASSERT_TRUE(holder.holding());
+  EXPECT_EQ(f.write_record("end 1"), std::nullopt);
+  EXPECT_EQ(f.write_record("end 2"), std::nullopt);
+  const clock::time_point start = clock::now();
+  const AppendFile::End end = f.finish();
+  const auto waited = clock::now() - start;
+  EXPECT_GE(waited, PROTOCOL_LAST_TURN_WAIT - std::chrono::milliseconds(10));
+  EXPECT_LT(waited, PROTOCOL_LAST_TURN_WAIT + std::chrono::seconds(1));
+  EXPECT_EQ(end.fault, std::nullopt);
+  EXPECT_EQ(end.unwritten, (std::vector<std::string>{"end 1", "end 2"}));
+  EXPECT_FALSE(f.is_open());
+  EXPECT_TRUE(holder.release());
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"),
+            "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\nkept record\nnext turn\n");
+}
+
+// Run A has the turn, its record is cut by the file size limit, A finds the
+// file ending with its own bytes and is about to cut them back; run B, whose
+// wait for the turn is spent meanwhile, writes records all the while. None
+// of B's records may be cut with A's: B writes them at its next turn.
+TEST(AppendFile, ARunWhoseWaitIsSpentNeverAppendsWhileAnotherTakesItsRecordBack) {
+  TempHome home;
+  const fs::path file = home.prot("PROTOCOL.TXT");
+  AppendFile b;
+  ASSERT_TRUE(b.open(file));
+  Pipe reached, go_on, result;
+  Child a([&] {
+    reached.close_read();
+    go_on.close_write();
+    AppendFile f;
+    if (!f.open(file) || f.write_record("A 1")) return 2;
+    testing::stop_reached = reached.write;
+    testing::stop_go_on = go_on.read;
+    append_undo_test_hook = testing::tell_and_wait;
+    FileSizeLimit limit(4 + 10);
+    return f.write_record("A cut record") == std::optional<std::string>("File too large") ? 0 : 3;
+  });
+  reached.close_write();
+  go_on.close_read();
+  ASSERT_TRUE(a.started());
+  ASSERT_TRUE(byte_arrives(reached.read, 30)) << "A never reached its undo";
+  // B's wait for the turn is spent while A holds the file.
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(b.write_record("B " + std::to_string(i)), std::nullopt);
+  go_on.send();
+  const std::optional<int> status = a.wait(30);
+  ASSERT_TRUE(status && WIFEXITED(*status)) << "A hangs or was killed";
+  EXPECT_EQ(WEXITSTATUS(*status), 0) << "A's record was not cut";
+  EXPECT_EQ(b.write_record("B 4"), std::nullopt);
+  EXPECT_TRUE(b.finish().unwritten.empty());
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "A 1\nB 1\nB 2\nB 3\nB 4\n");
+}
+
+// A record cut where its run wrote without the turn stays in the file, and
+// only that run knows the file ends inside a line. Every other run's next
+// record starts a line of its own all the same: that of a run which opened
+// the file before the cut, whether it then has the turn, or where the file
+// system has no locks and nobody has one.
+TEST(AppendFile, ARecordCutWithoutTheTurnIsFollowedOnALineOfItsOwnByEveryRun) {
+  {
+    SCOPED_TRACE("a reader held the file while A's record was cut");
+    TempHome home;
+    const fs::path file = home.prot("PROTOCOL.TXT");
+    AppendFile a, b;
+    ASSERT_TRUE(a.open(file));
+    ASSERT_TRUE(b.open(file));
+    EXPECT_EQ(b.write_record("B 1"), std::nullopt);
+    {
+      testing::LockHolder reader(file, LOCK_SH);
+      ASSERT_TRUE(reader.holding());
+      FileSizeLimit limit(4 + 4);
+      EXPECT_EQ(a.write_record("A cut record"), std::optional<std::string>("File too large"));
+      EXPECT_TRUE(reader.release());
+    }
+    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "B 1\nA cu");
+    EXPECT_EQ(b.write_record("B 2"), std::nullopt);
+    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "B 1\nA cu\nB 2\n");
+  }
+  {
+    SCOPED_TRACE("the file system has no locks");
+    TempHome home;
+    const fs::path file = home.prot("PROTOCOL.TXT");
+    Child child([&] {
+      if (!testing::refuse_calls({{SYS_flock, ENOLCK}})) return 2;
+      AppendFile a, b;
+      if (!a.open(file) || !b.open(file) || b.write_record("B 1")) return 3;
+      {
+        FileSizeLimit limit(4 + 4);
+        if (a.write_record("A cut record") != std::optional<std::string>("File too large")) return 4;
+      }
+      return b.write_record("B 2") || !b.finish().unwritten.empty() ? 5 : 0;
+    });
+    ASSERT_TRUE(child.started());
+    const std::optional<int> status = child.wait(30);
+    ASSERT_TRUE(status && WIFEXITED(*status)) << "the child hangs or was killed";
+    if (WEXITSTATUS(*status) == 2) GTEST_SKIP() << "no system-call filter on this machine";
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "B 1\nA cu\nB 2\n");
   }
 }
 
