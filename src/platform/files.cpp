@@ -270,7 +270,7 @@ bool AppendFile::open(const std::filesystem::path& path) {
   // Opened for reading too where it may be read: the last byte tells whether
   // the file ends inside a line, and a file on a network folder is locked
   // shared only when it is open for reading.
-  constexpr int FLAGS = O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC;
+  constexpr int FLAGS = O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
   fd_ = ::open(path.c_str(), O_RDWR | FLAGS, 0666);
   if (fd_ < 0 && errno == EACCES) fd_ = ::open(path.c_str(), O_WRONLY | FLAGS, 0666);
   if (fd_ < 0) return false;
