@@ -50,6 +50,48 @@ TEST(NoaaCnsLimit, RowsAndBounds) {
   for (const Row& r : rows) EXPECT_EQ(noaa_cns_limit(r.pO2), r.limit) << r.pO2;
 }
 
+// Every row at its bound and just past it: the largest double partial
+// pressure that does not exceed the binary128 bound B(a), and the next double
+// above it. Where B(a) is no double, the double nearest a x 1.01325 may lie
+// past the bound (1.114575 for 1.10 atm). The bounds were computed with exact
+// fractions rounded to 113 bits.
+TEST(NoaaCnsLimit, EveryRowAtItsBoundAndJustPastIt) {
+  struct Row {
+    const char* atm;
+    double at, past;  // bar
+    double limit, next_limit;
+  };
+  const Row rows[] = {
+      {"0.70", 0.709275, 0.7092750000000001, 570, 450},
+      {"0.80", 0.8106, 0.8106000000000001, 450, 360},
+      {"0.90", 0.911925, 0.9119250000000001, 360, 300},
+      {"1.00", 1.01325, 1.0132500000000002, 300, 240},
+      {"1.10", 1.1145749999999999, 1.114575, 240, 210},
+      {"1.20", 1.2159, 1.2159000000000002, 210, 195},
+      {"1.25", 1.2665624999999998, 1.2665625, 195, 180},
+      {"1.30", 1.3172249999999999, 1.317225, 180, 165},
+      {"1.35", 1.3678875, 1.3678875000000001, 165, 150},
+      {"1.40", 1.41855, 1.4185500000000002, 150, 135},
+      {"1.45", 1.4692124999999998, 1.4692125, 135, 120},
+      {"1.50", 1.5198749999999999, 1.519875, 120, 83},
+      {"1.55", 1.5705375, 1.5705375000000001, 83, 45},
+      {"1.60", 1.6212, 1.6212000000000002, 45, 40},
+      {"1.70", 1.7225249999999999, 1.722525, 40, 35},
+      {"1.80", 1.82385, 1.8238500000000002, 35, 30},
+      {"1.90", 1.9251749999999999, 1.925175, 30, 25},
+      {"2.00", 2.0265, 2.0265000000000004, 25, 20},
+      {"2.10", 2.1278249999999996, 2.127825, 20, 15},
+      {"2.20", 2.2291499999999997, 2.22915, 15, 13.5},
+      {"2.30", 2.330475, 2.3304750000000003, 13.5, 12},
+      {"2.40", 2.4318, 2.4318000000000004, 12, 10},
+      {"2.50", 2.5331249999999996, 2.533125, 10, 5},  // past the last row: 5 min
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(noaa_cns_limit(r.at), r.limit) << r.atm << " atm, at the bound";
+    EXPECT_EQ(noaa_cns_limit(r.past), r.next_limit) << r.atm << " atm, just past";
+  }
+}
+
 // The state right after program start, without a protocol folder.
 struct Started {
   TempHome home{false};
@@ -162,6 +204,27 @@ TEST(OxygenExposureStep, SumsAfterAProfile) {
     expect_sums(s.st, r.want, r.what);
     EXPECT_EQ(s.st.PO2MAX, r.PO2MAX) << r.what;
     EXPECT_EQ(s.st.TSTART, r.TSTART) << r.what;
+  }
+}
+
+// CNS is charged from 0.55 atm on: pure oxygen at the surface, the air
+// pressure set to the largest double at or below B(0.55) and to the next one,
+// one minute charged at the first row's 570 minutes. An ascent (A) keeps the
+// charge from the surface recovery.
+TEST(OxygenExposureStep, CnsIsChargedFromTheBoundOf055AtmOn) {
+  struct Row {
+    double PAIR;  // bar, the oxygen partial pressure
+    double CNS;
+  };
+  const Row rows[] = {{0.5572874999999999, 0.0}, {0.5572875, 100.0 / 570.0}};
+  for (const Row& r : rows) {
+    Started s;
+    s.st.FO2 = 1.0;
+    s.st.FN2 = 0.0;
+    s.st.FHE = 0.0;
+    s.st.PAIR = r.PAIR;
+    s.segment('A', 0.0, 1.0);
+    EXPECT_EQ(s.st.CNS, r.CNS) << r.PAIR;
   }
 }
 

@@ -214,5 +214,26 @@ TEST(RoundHalfAway, Halves) {
   EXPECT_EQ(round_half_away(2.4999), 2.0);
 }
 
+// The name of an infinite value stands in full in a field as wide as the
+// name or wider, shortened in a field one narrower, and asterisks fill a field
+// too narrow for the short name too.
+TEST(FormatFixed, AnInfiniteValueIsNamedInFullWhereTheNameFits) {
+  struct Case {
+    double x;
+    int w;
+    const char* shown;
+  } cases[] = {
+      {INFINITY, 9, " Infinity"},   {INFINITY, 8, "Infinity"},     {INFINITY, 7, "    Inf"},
+      {INFINITY, 4, " Inf"},        {INFINITY, 3, "Inf"},          {INFINITY, 2, "**"},
+      {-INFINITY, 10, " -Infinity"}, {-INFINITY, 9, "-Infinity"},  {-INFINITY, 8, "    -Inf"},
+      {-INFINITY, 5, " -Inf"},      {-INFINITY, 4, "-Inf"},        {-INFINITY, 3, "***"},
+      {NAN, 4, " NaN"},             {NAN, 3, "NaN"},               {NAN, 2, "**"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(format_fixed(c.x, c.w, 5), c.shown) << c.x << " in " << c.w;
+    EXPECT_EQ(format_fixed(q(c.x), c.w, 5), c.shown) << c.x << " in " << c.w << ", binary128";
+  }
+}
+
 }  // namespace
 }  // namespace orva

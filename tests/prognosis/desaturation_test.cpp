@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "prognosis/ndl.hpp"
 #include "prognosis/surface_state.hpp"
 #include "support/session.hpp"
 
@@ -60,6 +63,34 @@ TEST(DesaturationAndFlyTimes, CompartmentsThatNeverOrAlreadyReachTheTarget) {
     std::vector<std::string> out = split_lines(console_of(desaturation_and_fly_times, st));
     ASSERT_EQ(out.size(), 16u) << c.what;
     for (size_t n = 0; n < c.lines.size(); ++n) EXPECT_EQ(out[n], c.lines[n]) << c.what;
+  }
+}
+
+// A compartment saturated at the surface (its tension equal to the surface
+// inspired pressure) does not off-gas: it never reaches either target. Just
+// above the inspired pressure it off-gases and is already below both targets.
+TEST(DesaturationAndFlyTimes, TensionAtTheSurfaceInspiredPressure) {
+  const double PI_SURFACE = 0.75069475;  // air at 1.013 bar, both gases
+  const std::string never = " I: 3  Entsaettigungszeit:   99.99 min.       Zeit bis Flug:   99.99 min.";
+  const std::string below_both = " I: 3  Entsaettigungszeit:    0.00  --        Zeit bis Flug:    0.00  -- ";
+  struct Case {
+    const char* what;
+    double P;
+    std::string line;
+  } cases[] = {
+      {"just below", std::nextafter(PI_SURFACE, 0.0), never},
+      {"equal", PI_SURFACE, never},
+      {"just above", std::nextafter(PI_SURFACE, 9.0), below_both},
+  };
+  DiveState air = surface_state();
+  ASSERT_EQ(inspired_gas_pressure(air, air.PAIR), PI_SURFACE);
+  for (const Case& c : cases) {
+    DiveState st = surface_state();
+    st.PN2[3] = c.P;
+    st.PHE[3] = 0.0;
+    std::vector<std::string> out = split_lines(console_of(desaturation_and_fly_times, st));
+    ASSERT_EQ(out.size(), 16u) << c.what;
+    EXPECT_EQ(out[2], c.line) << c.what;
   }
 }
 

@@ -452,6 +452,38 @@ TEST(Engine, NoCompartmentLeadsWhenEveryFirstStopTimeIsNegative) {
   EXPECT_EQ(r.stops[0].Tr, 1.0);
 }
 
+// A compartment whose tension (the sum before the ascent) equals the inspired
+// pressure of the stop does not off-gas there and needs no time; it keeps its
+// place as the leader of a stop that no compartment needs. Just above the
+// inspired pressure but below its M-value its time is negative, and the
+// compartment before it leads.
+TEST(Engine, ATensionAtTheInspiredPressureOfTheStopNeedsNoTime) {
+  const double PI_3M = 0.9828013986658116;  // air at 3 m, both gases
+  struct Case {
+    const char* what;
+    double P;
+    int lead;
+  } cases[] = {
+      {"just below", std::nextafter(PI_3M, 0.0), 16},
+      {"equal", PI_3M, 16},
+      {"just above", std::nextafter(PI_3M, 9.0), 15},
+  };
+  for (const Case& c : cases) {
+    // 6 m, the other compartments at the start tensions, below PI_3M.
+    StartedState s;
+    s.st.DEPTH = 6.0;
+    s.st.PN2[16] = c.P;
+    s.st.PHE[16] = 0.0;
+    Recorder r({});
+    run_schedule(r, s.st, s.p);
+    ASSERT_EQ(r.stops.size(), 1u) << c.what;
+    EXPECT_EQ(r.stops[0].s, 3) << c.what;
+    ASSERT_EQ(r.stops[0].Pi, PI_3M);
+    EXPECT_EQ(r.stops[0].lead, c.lead) << c.what;
+    EXPECT_EQ(r.stops[0].T, 0.0) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace orva
 

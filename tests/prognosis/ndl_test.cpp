@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "model/kernel.hpp"
 #include "prognosis/surface_state.hpp"
 
@@ -34,6 +36,34 @@ TEST(NoDecompressionLimit, EdgesOfTheLimit) {
     NoDecompressionLimit r = no_decompression_limit(st, c.depth, "N");
     EXPECT_EQ(r.NDL, c.NDL) << c.what;
     EXPECT_EQ(r.compartment, c.lead) << c.what;
+  }
+}
+
+// A compartment saturated at the planned depth (its tension equal to the
+// inspired pressure there, and above its surface M-value) is at its limit
+// already: 0 minutes, not an unlimited time. Just below the inspired pressure
+// it still takes up gas while over its M-value: a negative time (evaluated
+// independently); just above, it is over its limit: 0 minutes.
+TEST(NoDecompressionLimit, TensionAtTheInspiredPressure) {
+  const double PI_30M = 3.071761236658117;  // air at 30 m, both gases
+  struct Case {
+    const char* what;
+    double P;
+    double NDL;
+  } cases[] = {
+      {"just below", std::nextafter(PI_30M, 0.0), -1384.2685960117037},
+      {"equal", PI_30M, 0.0},
+      {"just above", std::nextafter(PI_30M, 9.0), 0.0},
+  };
+  DiveState air = surface_state();
+  ASSERT_EQ(inspired_gas_pressure(air, ambient_pressure(air, 30.0)), PI_30M);
+  for (const Case& c : cases) {
+    DiveState st = surface_state();
+    st.PN2[5] = c.P;
+    st.PHE[5] = 0.0;
+    NoDecompressionLimit r = no_decompression_limit(st, 30.0, "N");
+    EXPECT_EQ(r.NDL, c.NDL) << c.what;
+    EXPECT_EQ(r.compartment, 5) << c.what;
   }
 }
 
