@@ -218,10 +218,12 @@ TEST(CairoCanvas, NeverOverwritesAPicture) {
 // The newest picture has the highest number of its name, also after older
 // pictures were deleted: the number after the highest one present, whatever
 // stands under it. Pictures of other names and other files do not count.
+// The numbers end at 999999: after it no picture is saved, and the note says
+// why.
 TEST(CairoCanvas, ANewPictureTakesTheNumberAfterTheHighest) {
   struct Case {
     std::vector<std::string> present;
-    std::string next;
+    std::string next;  // "" when there is none
   };
   const std::vector<Case> cases = {
       {{}, "P-0001.png"},
@@ -230,9 +232,16 @@ TEST(CairoCanvas, ANewPictureTakesTheNumberAfterTheHighest) {
       {{"P-9999.png"}, "P-10000.png"},
       {{"PCT-0007.png", "P-0007.txt", "P-0007.png.bak", "P-07.png", "P-x007.png", "XP-0007.png"}, "P-0001.png"},
       {{"P-0004.png/"}, "P-0005.png"},  // a folder of that name
+      // A picture number has four to six digits.
+      {{"P-1234567.png"}, "P-0001.png"},
+      {{"P-0000007.png"}, "P-0001.png"},
+      {{"P-123456.png", "P-9999999.png"}, "P-123457.png"},
+      {{"P-000007.png", "P-0000009.png"}, "P-0008.png"},
+      {{"P-999998.png"}, "P-999999.png"},
+      {{"P-999999.png"}, ""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.next);
+    SCOPED_TRACE(c.next.empty() ? "no name after " + c.present.back() : c.next);
     TempHome home;
     for (const std::string& name : c.present) {
       if (name.ends_with("/"))
@@ -243,7 +252,14 @@ TEST(CairoCanvas, ANewPictureTakesTheNumberAfterTheHighest) {
     CairoCanvas canvas(home.path() / "PLOTS");
     DiveState st = trimix_dive_state();
     PlotRun r = run_plot(compartment_pressure_plot, st, canvas);
-    EXPECT_EQ(r.notes, std::vector<std::string>{"Grafik gespeichert: " + (home.path() / "PLOTS" / c.next).string()});
+    const std::string note =
+        c.next.empty() ? "Grafik nicht gespeichert: " + (home.path() / "PLOTS").string() + ": no free picture name"
+                       : "Grafik gespeichert: " + (home.path() / "PLOTS" / c.next).string();
+    EXPECT_EQ(r.notes, std::vector<std::string>{note});
+    EXPECT_EQ(r.unread, 0u);
+    const size_t files = static_cast<size_t>(std::distance(std::filesystem::directory_iterator(home.path() / "PLOTS"),
+                                                           std::filesystem::directory_iterator()));
+    EXPECT_EQ(files, c.present.size() + (c.next.empty() ? 0 : 1));
     for (const std::string& name : c.present) {
       if (name.ends_with("/")) continue;
       EXPECT_EQ(home.read("PLOTS/" + name), "an earlier file") << name;

@@ -608,6 +608,73 @@ TEST(FileReplace, RemovesOnlyTheTemporaryFilesNoRunningWHolds) {
   EXPECT_EQ(home.read("PROT/" + foreign), "live\n");
 }
 
+// The time of the folder's clock: that of a file written there now. The
+// age of a left-behind temporary file is told by this clock, as W tells it
+// by the time of its own new temporary file.
+timespec folder_clock(const fs::path& folder) {
+  const fs::path probe = folder / "clock";
+  std::ofstream(probe) << "now\n";
+  struct stat st {};
+  EXPECT_EQ(::stat(probe.c_str(), &st), 0);
+  fs::remove(probe);
+  return st.st_mtim;
+}
+
+// A left-behind temporary file whose lock is free goes only when it has not
+// been written for ten minutes: on a folder whose locks are local to one
+// machine, a younger one may still belong to a W running on another.
+TEST(FileReplace, ALeftBehindTemporaryFileGoesOnlyAfterTenMinutes) {
+  using std::chrono::seconds;
+  struct Case {
+    seconds written_ago;
+    bool removed;
+  } cases[] = {
+      {seconds(570), false},  // 9 min 30 s
+      {seconds(599), false},
+      {seconds(600), true},
+      {seconds(630), true},  // 10 min 30 s
+  };
+  TempHome home;
+  home.write("PROT/STATE.TXT", "old\n");
+  const fs::path prot = home.path() / "PROT";
+  const timespec now = folder_clock(prot);
+  std::vector<std::string> expected = {"STATE.TXT"};
+  for (const Case& c : cases) {
+    // Named after its age in seconds.
+    const std::string name = ".STATE.TXT.4000000-" + std::to_string(c.written_ago.count());
+    home.write("PROT/" + name, "left behind\n");
+    const timespec then{now.tv_sec - c.written_ago.count(), now.tv_nsec};
+    const timespec times[2] = {then, then};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (prot / name).c_str(), times, 0), 0) << name;
+    if (!c.removed) expected.push_back(name);
+  }
+  std::sort(expected.begin(), expected.end());
+
+  ASSERT_EQ(file_replace(home.prot("STATE.TXT"), {"state"}).status, FileWrite::Status::Written);
+  EXPECT_EQ(home.read("PROT/STATE.TXT"), "state\n");
+  EXPECT_EQ(names_in(prot), expected);
+}
+
+// W keeps every mode bit of the file it replaces: the set-group-ID bit that
+// a group's folder gives its files, and the set-user-ID and sticky bits, as
+// well as the reading and writing rights.
+TEST(FileReplace, KeepsEveryModeBitOfTheOldFile) {
+  for (const mode_t mode : {0600, 0640, 0664, 02664, 04644, 01644, 06775}) {
+    SCOPED_TRACE(::testing::Message() << "mode " << std::oct << mode);
+    TempHome home;
+    const fs::path file = home.prot("STATE.TXT");
+    home.write("PROT/STATE.TXT", "old\n");
+    ASSERT_EQ(::chmod(file.c_str(), mode), 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    if ((st.st_mode & 07777) != mode) GTEST_SKIP() << "this machine does not give a file the mode " << std::oct << mode;
+    ASSERT_EQ(file_replace(file, {"state"}).status, FileWrite::Status::Written);
+    EXPECT_EQ(home.read("PROT/STATE.TXT"), "state\n");
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+  }
+}
+
 TEST(FileReplace, WithoutTheFolderNothingIsWritten) {
   TempHome home(false);
   EXPECT_EQ(file_replace(home.prot("STATE.TXT"), {"state"}).status, FileWrite::Status::NoFolder);

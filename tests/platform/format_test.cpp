@@ -138,6 +138,39 @@ TEST(ParseInteger, FieldRules) {
   EXPECT_EQ(parse_integer("99999999999999999999", 20), std::nullopt);
 }
 
+// A tab typed in a number field is a blank like any other: "<tab>30." is a
+// depth of 30 m. The field still ends after its w characters, tabs counted
+// as one character each.
+TEST(ParseNumbers, ATabIsABlank) {
+  struct Case {
+    const char* what;
+    std::string typed;
+    std::optional<double> value;
+  } fixed[] = {
+      {"a tab before the depth", "\t30.", 30.0},
+      {"a tab after it", "30.\t", 30.0},
+      {"a tab between its digits", "3\t0.", 30.0},
+      {"tabs and blanks mixed", " \t 3.", 3.0},
+      {"tabs only", "\t\t\t\t\t", 0.0},
+      {"the last digit is the fifth character", "\t\t\t\t3", 0.3},
+      {"it is the sixth", "\t\t\t\t\t3", 0.0},
+      {"the point is the fifth character", "\t\t30.", 30.0},
+      {"it is the sixth", "\t\t\t30.", 3.0},
+      {"a tab after the comma", "\t1,\t5", 0.1},
+      {"a letter behind a tab is still malformed", "\tx", std::nullopt},
+  };
+  for (const Case& c : fixed) {
+    std::optional<double> v = parse_fixed(c.typed, 5, 1);
+    ASSERT_EQ(v.has_value(), c.value.has_value()) << c.what;
+    if (v) {
+      EXPECT_EQ(*v, *c.value) << c.what;
+    }
+  }
+  EXPECT_EQ(parse_integer("\t7", 2), 7);
+  EXPECT_EQ(parse_integer("7\t", 2), 7);
+  EXPECT_EQ(parse_integer("\t\t7", 2), 0);
+}
+
 TEST(ParseText, PadsCutsAndKeepsTheLastCharactersOfAWideField) {
   EXPECT_EQ(parse_text("d", 4, 4), "d   ");
   EXPECT_EQ(parse_text("HELPME", 4, 4), "HELP");
@@ -177,6 +210,58 @@ TEST(ParseText, NeverCutsInsideAUtf8Character) {
         << c.what;
     EXPECT_EQ(got.size(), static_cast<size_t>(c.length)) << c.what;
   }
+}
+
+// The comment of the protocol is a field of 70 bytes. A character that ends
+// at the 70th byte is kept whole, whatever stray bytes follow it; one that
+// the edge cuts becomes blanks. One byte of a field wider or narrower moves
+// the edge across the character.
+TEST(FirstBytes, KeepsACharacterThatEndsAtTheEdgeAndBlanksOneItCuts) {
+  const std::string E_ACUTE = "\xC3\xA9", x68(68, 'x');
+  // The é takes bytes 69 and 70; a stray continuation byte follows it.
+  const std::string line = x68 + E_ACUTE + "\xA9" + "yz";
+  struct Case {
+    const char* what;
+    std::string line;
+    size_t width;
+    std::string kept;
+  } cases[] = {
+      {"the edge cuts the é", line, 69, x68 + " "},
+      {"the é ends at the edge", line, 70, x68 + E_ACUTE},
+      {"the stray byte is kept as a byte of its own", line, 71, x68 + E_ACUTE + "\xA9"},
+      {"an ordinary byte behind the é", x68 + E_ACUTE + "yz", 70, x68 + E_ACUTE},
+      {"nothing behind the é", x68 + E_ACUTE, 70, x68 + E_ACUTE},
+      {"the é at bytes 70 and 71", x68 + "x" + E_ACUTE + "yz", 70, x68 + "x "},
+      {"the é at bytes 68 and 69, a stray byte at 71", x68.substr(1) + E_ACUTE + "y\xA9z", 70,
+       x68.substr(1) + E_ACUTE + "y"},
+      {"a lead byte at 70 with nothing behind it", x68 + "x\xC3", 70, x68 + "x\xC3"},
+      {"a lead byte at 70 and no continuation behind it", x68 + "x\xC3y", 70, x68 + "x\xC3"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(first_bytes(c.line, c.width), c.kept) << c.what;
+}
+
+// Only a byte that starts a UTF-8 character of two, three or four bytes can
+// be cut at the edge: 0xC0 and 0xC1 (which never start one), 0xF5 to 0xFF
+// and a stray continuation byte are bytes of their own, kept at the 70th
+// byte whatever follows them.
+TEST(FirstBytes, OnlyAByteThatStartsACharacterCanBeCut) {
+  const std::string x69(69, 'x');
+  struct Case {
+    std::string at_70;  // the 70th byte and the ones behind it
+    bool kept;
+  } cases[] = {
+      {"\xC0\x80", true},         {"\xC1\xBF", true},         {"\xC2\x80", false},
+      {"\xDF\xBF", false},        {"\xE0\xA0\x80", false},    {"\xEF\xBF\xBF", false},
+      {"\xF0\x90\x80\x80", false}, {"\xF4\x8F\xBF\xBF", false}, {"\xF5\x80\x80\x80", true},
+      {"\xFF\x80\x80\x80", true}, {"\x80\x80", true},
+  };
+  for (const Case& c : cases) {
+    const unsigned first = static_cast<unsigned char>(c.at_70[0]);
+    EXPECT_EQ(first_bytes(x69 + c.at_70 + "y", 70), x69 + (c.kept ? c.at_70.substr(0, 1) : " "))
+        << "70th byte 0x" << std::hex << first;
+  }
+  // A three-byte character that takes bytes 69 to 71 becomes two blanks.
+  EXPECT_EQ(first_bytes(std::string(68, 'x') + "\xE2\x82\xAC" + "y", 70), std::string(68, 'x') + "  ");
 }
 
 TEST(FormatRecord, LiteralsBlanksSlashesAndTheOpenLine) {
