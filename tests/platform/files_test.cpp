@@ -15,6 +15,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -106,6 +108,88 @@ TEST(AppendFile, TakingBackARecordLeavesAnotherRunsRecords) {
   const std::string text = home.read("PROT/PROTOCOL.TXT");
   EXPECT_EQ(text.size(), expected.size());
   EXPECT_TRUE(text == expected) << "records of the appending run are missing";
+}
+
+// Three runs append to one protocol file while a fourth has each of its
+// records cut by its file size limit and takes it back, again and again. At
+// first another process holds the file exclusively for longer than the runs
+// wait in all, so every run goes on with its wait spent. Every record of the
+// three arrives whole, once and in its run's order; the only other lines are
+// parts of the fourth run's records, which stay where it wrote them without
+// the turn.
+TEST(AppendFile, RunsWhoseWaitIsSpentLoseNoRecordToAnotherRunsUndo) {
+  TempHome home;
+  home.write("PROT/PROTOCOL.TXT", "earlier run\n");
+  const fs::path file = home.prot("PROTOCOL.TXT");
+  testing::LockHolder holder(file, LOCK_EX);
+  ASSERT_TRUE(holder.holding());
+  Pipe stop;
+  Child cutting([&] {
+    stop.close_write();
+    AppendFile f;
+    if (!f.open(file)) return 2;
+    pollfd stopped{stop.read, POLLIN, 0};
+    int cuts = 0;
+    do {
+      std::error_code error;
+      const auto size = fs::file_size(file, error);
+      if (error) return 3;
+      // Half a record fits.
+      FileSizeLimit limit(size + RECORD.size() / 2);
+      cuts += f.write_record(RECORD) == std::optional<std::string>("File too large");
+    } while (::poll(&stopped, 1, 0) == 0);
+    return cuts > 0 ? 0 : 4;
+  });
+  ASSERT_TRUE(cutting.started());
+  const int RUNS = 3, RECORDS = 400;
+  auto run_name = [](int run) { return std::string(1, static_cast<char>('A' + run)); };
+  Pipe spent, go_on;
+  std::vector<std::unique_ptr<Child>> appending;
+  for (int run = 0; run < RUNS; ++run)
+    appending.push_back(std::make_unique<Child>([&, run] {
+      go_on.close_write();
+      AppendFile f;
+      if (!f.open(file)) return 2;
+      for (int i = 0; i < RECORDS; ++i) {
+        if (f.write_record(run_name(run) + " " + std::to_string(i))) return 1;
+        // The first record spent the wait; the rest come once the file is free.
+        if (i == 0) {
+          spent.send();
+          if (!byte_arrives(go_on.read, 30)) return 3;
+        }
+      }
+      const AppendFile::End end = f.finish();
+      return end.fault || !end.unwritten.empty() ? 5 : 0;
+    }));
+  for (int run = 0; run < RUNS; ++run) ASSERT_TRUE(byte_arrives(spent.read, 30)) << "a run never spent its wait";
+  EXPECT_TRUE(holder.release());
+  for (int run = 0; run < RUNS; ++run) go_on.send();
+  for (int run = 0; run < RUNS; ++run) {
+    const std::optional<int> status = appending[run]->wait(60);
+    ASSERT_TRUE(status && WIFEXITED(*status)) << "run " << run_name(run) << " hangs or was killed";
+    EXPECT_EQ(WEXITSTATUS(*status), 0) << "run " << run_name(run);
+  }
+  stop.send();
+  const std::optional<int> cut = cutting.wait(60);
+  ASSERT_TRUE(cut && WIFEXITED(*cut)) << "the cutting run hangs or was killed";
+  EXPECT_EQ(WEXITSTATUS(*cut), 0) << "its records were not cut";
+
+  std::istringstream text(home.read("PROT/PROTOCOL.TXT"));
+  std::string line;
+  ASSERT_TRUE(std::getline(text, line));
+  EXPECT_EQ(line, "earlier run");
+  std::vector<int> next(RUNS, 0);
+  int parts = 0;
+  while (std::getline(text, line)) {
+    const int run = line.size() > 2 && line[1] == ' ' ? line[0] - 'A' : -1;
+    if (run >= 0 && run < RUNS && line.substr(2) == std::to_string(next[run])) {
+      ++next[run];
+    } else {
+      EXPECT_TRUE(!line.empty() && line.size() < RECORD.size() && RECORD.starts_with(line)) << "a stray line: " << line;
+      ++parts;
+    }
+  }
+  for (int run = 0; run < RUNS; ++run) EXPECT_EQ(next[run], RECORDS) << "records of run " << run_name(run) << " are lost";
 }
 
 // A reader that holds the protocol file with a shared lock (as "flock -s"
