@@ -75,5 +75,27 @@ TEST(VgmPrognosis, AFirstStopWithoutLeadingCompartmentShowsNumberZero) {
   EXPECT_EQ(s.lines(), expected);
 }
 
+TEST(VgmPrognosis, ACompartmentWithoutInertGasTakesItsNitrogenFactors) {
+  // After a long stay on pure oxygen both tensions are 0: the factors of such
+  // a compartment are those of nitrogen, not 0 / 0.
+  StartedState s;
+  s.st.FO2 = 1.0;
+  s.st.FHE = 0.0;
+  s.st.FN2 = 0.0;
+  for (int i = 1; i <= COMPARTMENTS; ++i) {
+    s.st.PN2[i] = 0.0;
+    s.st.PHE[i] = 0.0;
+    set_factors(s.st, i, 0.8, 0.3, 0.6, 0.2);
+  }
+  at_depth_with_mixture(s.st, 5.0);
+  s.st.GFFLAG = "V";
+  vgm_deco_prognosis(s.st, s.p);
+  std::vector<std::string> expected = {
+      "  GF FLAG: V   Deko Prognose nach VGM: ",
+      "  3m Stopp Prognose VGM Deko:      1.0  Komp..:16 GFHI:  0.80 GFLO:  0.30 GF =  0.30",
+  };
+  EXPECT_EQ(s.lines(), expected);
+}
+
 }  // namespace
 }  // namespace orva
