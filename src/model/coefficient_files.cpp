@@ -1,6 +1,7 @@
 #include "model/coefficient_files.hpp"
 
 #include <array>
+#include <optional>
 
 #include "model/kernel.hpp"
 #include "platform/console.hpp"
@@ -47,6 +48,13 @@ std::string field_label(const FileField& f) {
          std::to_string(f.first_column + f.w - 1) + ")";
 }
 
+// What is wrong with a value that must be positive, after its field label.
+std::optional<std::string> not_positive(double v, const FileField& f, const char* what) {
+  if (q(v) == 0.0Q) return field_label(f) + ": " + what + " 0";
+  if (q(v) < 0.0Q) return field_label(f) + ": " + what + " negativ";
+  return std::nullopt;
+}
+
 }  // namespace
 
 MatrixView gas_matrix(DiveState& st, Gas gas) { return gas == Gas::Nitrogen ? n2_matrix(st) : he_matrix(st); }
@@ -67,8 +75,12 @@ CoefficientFileRead parse_coefficient_file(const std::vector<std::string>& lines
     }
     // A half-time must be positive: 0 has no rate constant, and a negative
     // one would make the compartment grow away from its inspired pressure.
-    if (q(r.data.TAU[i]) == 0.0Q) return faulty(line_number, field_label(FIELDS[0]) + ": Halbwertszeit 0");
-    if (q(r.data.TAU[i]) < 0.0Q) return faulty(line_number, field_label(FIELDS[0]) + ": Halbwertszeit negativ");
+    // So must b: the M-value divides the ambient pressure by it, and a
+    // negative b would let the tolerated pressure fall as the tension rises.
+    if (std::optional<std::string> fault = not_positive(r.data.TAU[i], FIELDS[0], "Halbwertszeit"))
+      return faulty(line_number, *fault);
+    if (std::optional<std::string> fault = not_positive(r.data.B[i], FIELDS[2], "b-Wert"))
+      return faulty(line_number, *fault);
   }
   r.status = CoefficientFileRead::Status::Good;
   return r;

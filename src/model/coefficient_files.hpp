@@ -47,8 +47,9 @@ struct CoefficientFileRead {
 };
 
 // Checks the lines of a coefficient file. A field that is not a number, a
-// file that ends before line 17 or a half-time that is not positive (0 has
-// no rate constant) make it faulty.
+// file that ends before line 17, a half-time that is not positive (0 has no
+// rate constant) or a b that is not positive (the M-value divides by it)
+// make it faulty.
 CoefficientFileRead parse_coefficient_file(const std::vector<std::string>& lines);
 
 // Reads PROT/<file> of the data folder: its first 17 lines only. NotOpened

@@ -90,8 +90,7 @@ void mixed_coefficient_matrix(DiveState& st, Platform& p) {
     st.BMIX[i] = mix.b;
     // The nitrogen half-time from its rate constant, the helium one as stored.
     const double TN = rate_constant(st.KN2[i]);
-    const double S = st.PHE[i] + st.PN2[i];
-    const double TM = (st.PHE[i] * st.TAUHE[i] + st.PN2[i] * TN) / S;
+    const double TM = tension_weighted(st.TAUHE[i], st.PHE[i], TN, st.PN2[i]);
     write(p, R"(" ", " Nr.: ", I2, F7.4, " A * ", F7.4, " B * ", "  ", F9.4, " TAU gewichtet")",
           {i, st.AMIX[i], st.BMIX[i], TM});
   }

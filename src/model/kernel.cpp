@@ -34,10 +34,18 @@ double inspired_inert_pressure(double Pamb, double RQ, double F) {
 
 double rate_constant(double half_time) { return to_double(LN2 / q(half_time)); }
 
+double tension_weighted(double XHE, double PHE, double XN2, double PN2) {
+  double S = PN2 + PHE;
+  // Without this the empty compartment's a, b and rate constant are 0 / 0,
+  // and its tolerated pressure and ceiling with them.
+  if (q(S) == 0.0Q) return XN2;
+  return (XHE * PHE + XN2 * PN2) / S;
+}
+
 MixedCoefficients mixture_coefficients(double PN2, double PHE, double AN2, double AHE, double BN2, double BHE,
                                        double KN2, double KHE) {
-  double S = PN2 + PHE;
-  return {(AHE * PHE + AN2 * PN2) / S, (BHE * PHE + BN2 * PN2) / S, (KHE * PHE + KN2 * PN2) / S};
+  return {tension_weighted(AHE, PHE, AN2, PN2), tension_weighted(BHE, PHE, BN2, PN2),
+          tension_weighted(KHE, PHE, KN2, PN2)};
 }
 
 MixedCoefficients mixture_coefficients(const DiveState& st, int i) {

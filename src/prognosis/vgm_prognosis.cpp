@@ -25,10 +25,8 @@ class VgmPrognosis final : public Prognosis {
   void working_copies(Schedule& w) override {
     const DiveState& st = w.st;
     for (int i = 1; i <= COMPARTMENTS; ++i) {
-      // The nitrogen product first, unlike the mixture of a and b.
-      double S = st.PHE[i] + st.PN2[i];
-      GFHI_MIX[i] = (st.GFHI_N2[i] * st.PN2[i] + st.GFHI_HE[i] * st.PHE[i]) / S;
-      GFLO_MIX[i] = (st.GFLO_N2[i] * st.PN2[i] + st.GFLO_HE[i] * st.PHE[i]) / S;
+      GFHI_MIX[i] = tension_weighted(st.GFHI_HE[i], st.PHE[i], st.GFHI_N2[i], st.PN2[i]);
+      GFLO_MIX[i] = tension_weighted(st.GFLO_HE[i], st.PHE[i], st.GFLO_N2[i], st.PN2[i]);
     }
   }
 

@@ -54,6 +54,7 @@ TEST(CoefficientFile, ReadsFieldsUnderTheInputRules) {
       {"a line that ends after b", "K05   27.00  0.6200  0.8126", 27.0, 0.62, 0.8126, 0.0, 0.0},
       {"text after column 38", "K05   27.00  0.6200  0.8126   1.0  1.0 GF 0.3 0.3", 27.0, 0.62, 0.8126, 1.0, 1.0},
       {"a negative a, no range test", "K05   27.00  -0.620  9.9999   9.9  0.0", 27.0, -0.62, 9.9999, 9.9, 0.0},
+      {"the smallest b above 0", "K05   27.00  0.6200  0.0001   1.0  1.0", 27.0, 0.62, 0.0001, 1.0, 1.0},
   };
   for (const LineCase& c : cases) {
     std::vector<std::string> lines = good_file();
@@ -117,6 +118,19 @@ TEST(CoefficientFile, NamesTheLineAndTheFieldOfAFault) {
        "Zeile 10, Feld TAU (Spalten 5-11): Halbwertszeit negativ"},
       {"the smallest negative half-time", with_line(16, "K16   -0.01  0.2327  0.9653   1.0  1.0"),
        "Zeile 17, Feld TAU (Spalten 5-11): Halbwertszeit negativ"},
+      {"b of 0.000 in the first compartment", with_line(1, file_line(1, 4.0, 1.2599, 0.0)),
+       "Zeile 2, Feld B (Spalten 22-27): b-Wert 0"},
+      {"b of 0 in the last compartment", with_line(16, file_line(16, 635.0, 0.2327, 0.0)),
+       "Zeile 17, Feld B (Spalten 22-27): b-Wert 0"},
+      {"a blank b", with_line(6, "K06   38.30  0.5043          1.0  1.0"), "Zeile 7, Feld B (Spalten 22-27): b-Wert 0"},
+      {"a line that ends before b", with_line(6, "K06   38.30  0.5043"), "Zeile 7, Feld B (Spalten 22-27): b-Wert 0"},
+      {"a negative zero b", with_line(6, "K06   38.30  0.5043  -0.000   1.0  1.0"),
+       "Zeile 7, Feld B (Spalten 22-27): b-Wert 0"},
+      {"a negative b", with_line(8, file_line(8, 77.0, 0.4, -0.891)), "Zeile 9, Feld B (Spalten 22-27): b-Wert negativ"},
+      {"the smallest negative b", with_line(8, "K08   77.00  0.4000  -.0001   1.0  1.0"),
+       "Zeile 9, Feld B (Spalten 22-27): b-Wert negativ"},
+      {"a half-time of 0 goes before a b of 0", with_line(3, "K03    0.00  0.8618  0.0000   1.0  1.0"),
+       "Zeile 4, Feld TAU (Spalten 5-11): Halbwertszeit 0"},
       {"the file ends after line 12", first_lines(12), "Zeile 13 fehlt (Datei endet nach Zeile 12)"},
       {"only the title", first_lines(1), "Zeile 2 fehlt (Datei endet nach Zeile 1)"},
       {"an empty file", first_lines(0), "Zeile 1 fehlt (Datei leer)"},

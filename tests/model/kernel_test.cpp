@@ -79,6 +79,8 @@ std::vector<Case> kernel_cases() {
        0.8038818181818183},
       {"mixed k", [] { return mixture_coefficients(1.5, 0.7, 0.62, 0.922, 0.8126, 0.7852, 0.025672117798516494, 0.06788904804700736).k; },
        0.03910477742303631},
+      // The weighted half-time of MX: helium 10.21 min, nitrogen 27.0 min.
+      {"weighted half-time", [] { return tension_weighted(10.21, 0.7, 27.0, 1.5); }, 21.65772727272727},
 
       {"haldane 25 min at 30 m", [] { return haldane_update(0.8004726, 3.071741800174947, K1_N2, 25.0); },
        3.041899579417083},
@@ -158,6 +160,36 @@ TEST(Kernel, MixtureWithoutHeliumIsTheNitrogenSet) {
   EXPECT_EQ(m.b, 0.8126);
 }
 
+// Tensions of one compartment and which set's values they must give: the
+// nitrogen set a 0.62, b 0.8126, k 0.0256, half-time 27.0 min, or the helium
+// set 0.922, 0.7852, 0.0679, 10.21 min.
+struct MixtureCase {
+  const char* what;
+  double PN2, PHE;
+  bool nitrogen;
+};
+
+TEST(Kernel, MixtureOfACompartmentWithoutInertGasIsTheNitrogenSet) {
+  const double tiny = 9.332636185032189e-302;  // 2^-1000: weighting by it is exact
+  const MixtureCase cases[] = {
+      {"both tensions 0", 0.0, 0.0, true},
+      {"a negative zero", -0.0, 0.0, true},
+      {"both negative zeros", -0.0, -0.0, true},
+      // Any inert gas at all is weighted as always.
+      {"only helium", 0.0, 2.0, false},
+      {"a trace of helium only", 0.0, tiny, false},
+      {"a trace of nitrogen only", tiny, 0.0, true},
+  };
+  for (const MixtureCase& c : cases) {
+    MixedCoefficients m = mixture_coefficients(c.PN2, c.PHE, 0.62, 0.922, 0.8126, 0.7852, 0.0256, 0.0679);
+    EXPECT_EQ(m.a, c.nitrogen ? 0.62 : 0.922) << c.what;
+    EXPECT_EQ(m.b, c.nitrogen ? 0.8126 : 0.7852) << c.what;
+    EXPECT_EQ(m.k, c.nitrogen ? 0.0256 : 0.0679) << c.what;
+    // MX weights the half-times the same way.
+    EXPECT_EQ(tension_weighted(10.21, c.PHE, 27.0, c.PN2), c.nitrogen ? 27.0 : 10.21) << c.what;
+  }
+}
+
 struct ClampCase {
   double ceiling, Ptol, want_ceiling, want_Ptol;
 };
@@ -181,7 +213,6 @@ TEST(Kernel, ClampsCeilingThenToleratedPressure) {
 TEST(Kernel, GuardlessInputsGiveIeeeResults) {
   // No computation checks its inputs: the caller's guard decides.
   EXPECT_TRUE(std::isnan(time_to_limit(0.7, 0.75069, 2.5, K1_N2)));
-  EXPECT_TRUE(std::isnan(mixture_coefficients(0.0, 0.0, 0.62, 0.922, 0.8126, 0.7852, 0.0256, 0.0679).a));
   EXPECT_TRUE(std::isinf(rate_constant(0.0)));
 }
 

@@ -17,6 +17,15 @@ void set_factors(DiveState& st, int i, double hiN2, double loN2, double hiHe, do
   st.GFLO_HE[i] = loHe;
 }
 
+// The prognosis at depth in mode "V" prints its heading and exactly one stop.
+void expect_one_stop(StartedState& s, double depth, const std::string& stop_line) {
+  at_depth_with_mixture(s.st, depth);
+  s.st.GFFLAG = "V";
+  vgm_deco_prognosis(s.st, s.p);
+  const std::vector<std::string> expected = {"  GF FLAG: V   Deko Prognose nach VGM: ", stop_line};
+  EXPECT_EQ(s.lines(), expected);
+}
+
 TEST(VgmPrognosis, FactorsOfZeroSetADeepFirstStopAtTheTensionItself) {
   // Compartment 5 with factors 0.0 and 0.0 (a file line that ends after b):
   // its M-value is the ambient pressure of the next stop and its ceiling
@@ -65,14 +74,22 @@ TEST(VgmPrognosis, AFirstStopWithoutLeadingCompartmentShowsNumberZero) {
   // below its surface M-value: every time is negative.
   StartedState s;
   for (int i = 1; i <= COMPARTMENTS; ++i) s.st.PN2[i] = 1.0;
-  at_depth_with_mixture(s.st, 3.0);
-  s.st.GFFLAG = "V";
-  vgm_deco_prognosis(s.st, s.p);
-  std::vector<std::string> expected = {
-      "  GF FLAG: V   Deko Prognose nach VGM: ",
-      "  3m Stopp Prognose VGM Deko:      1.0  Komp..: 0 GFHI:  0.00 GFLO:  0.00 GF =  0.00",
-  };
-  EXPECT_EQ(s.lines(), expected);
+  expect_one_stop(s, 3.0, "  3m Stopp Prognose VGM Deko:      1.0  Komp..: 0 GFHI:  0.00 GFLO:  0.00 GF =  0.00");
+}
+
+TEST(VgmPrognosis, ACompartmentWithoutInertGasTakesItsNitrogenFactors) {
+  // After a long stay on pure oxygen both tensions are 0: the factors of such
+  // a compartment are those of nitrogen, not 0 / 0.
+  StartedState s;
+  s.st.FO2 = 1.0;
+  s.st.FHE = 0.0;
+  s.st.FN2 = 0.0;
+  for (int i = 1; i <= COMPARTMENTS; ++i) {
+    s.st.PN2[i] = 0.0;
+    s.st.PHE[i] = 0.0;
+    set_factors(s.st, i, 0.8, 0.3, 0.6, 0.2);
+  }
+  expect_one_stop(s, 5.0, "  3m Stopp Prognose VGM Deko:      1.0  Komp..:16 GFHI:  0.80 GFLO:  0.30 GF =  0.30");
 }
 
 }  // namespace
