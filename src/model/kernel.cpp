@@ -1,6 +1,7 @@
 #include "model/kernel.hpp"
 
 #include <cmath>
+#include <limits>
 
 namespace orva {
 
@@ -34,11 +35,28 @@ double inspired_inert_pressure(double Pamb, double RQ, double F) {
 
 double rate_constant(double half_time) { return to_double(LN2 / q(half_time)); }
 
+namespace {
+// 2^600 lifts the smallest subnormal tension to about 1e-143, where the
+// products with every coefficient of the model stay normal numbers.
+constexpr int SUBNORMAL_TENSION_SCALE = 600;
+}  // namespace
+
 double tension_weighted(double XHE, double PHE, double XN2, double PN2) {
   double S = PN2 + PHE;
   // Without this the empty compartment's a, b and rate constant are 0 / 0,
   // and its tolerated pressure and ceiling with them.
   if (q(S) == 0.0Q) return XN2;
+  // Tensions so small that their sum is subnormal (hours on oxygen after a
+  // helium mix) lose their products to underflow: a weighted b of 0, a rate
+  // constant of 0, and with them an infinite M-value and half-time. Both
+  // tensions are scaled by the same power of two first, which is exact and
+  // leaves the weights as they are; every sum of normal size is computed as
+  // it always was.
+  if (std::fabs(S) < std::numeric_limits<double>::min()) {
+    PHE = std::ldexp(PHE, SUBNORMAL_TENSION_SCALE);
+    PN2 = std::ldexp(PN2, SUBNORMAL_TENSION_SCALE);
+    S = PN2 + PHE;
+  }
   return (XHE * PHE + XN2 * PN2) / S;
 }
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -188,6 +189,40 @@ TEST(Kernel, MixtureOfACompartmentWithoutInertGasIsTheNitrogenSet) {
     // MX weights the half-times the same way.
     EXPECT_EQ(tension_weighted(10.21, c.PHE, 27.0, c.PN2), c.nitrogen ? 27.0 : 10.21) << c.what;
   }
+}
+
+// Tensions whose sum is subnormal are weighted exactly as the same tensions
+// lifted into the normal range: no product underflows to a b or a rate
+// constant of 0. Sums of normal size keep the plain formula, whose products
+// may be subnormal themselves.
+TEST(Kernel, SubnormalTensionsAreWeightedAsTheirNormalMultiples) {
+  const double smallest = std::numeric_limits<double>::denorm_min();
+  const double below_normal = std::nextafter(std::numeric_limits<double>::min(), 0.0);
+  struct Case {
+    const char* what;
+    double PN2, PHE;
+  } cases[] = {
+      {"the smallest tensions", smallest, smallest},
+      {"helium three times nitrogen", std::ldexp(1.0, -1070), std::ldexp(3.0, -1070)},
+      {"a sum just below the normal range", below_normal / 4, below_normal - below_normal / 4},
+      {"nitrogen far below helium", smallest, std::ldexp(1.0, -1030)},
+  };
+  for (const Case& c : cases) {
+    ASSERT_LT(c.PN2 + c.PHE, std::numeric_limits<double>::min()) << c.what;
+    const MixedCoefficients m = mixture_coefficients(c.PN2, c.PHE, 0.62, 0.922, 0.8126, 0.7852, 0.0256, 0.0679);
+    const MixedCoefficients lifted = mixture_coefficients(std::ldexp(c.PN2, 600), std::ldexp(c.PHE, 600), 0.62, 0.922,
+                                                          0.8126, 0.7852, 0.0256, 0.0679);
+    EXPECT_EQ(m.a, lifted.a) << c.what;
+    EXPECT_EQ(m.b, lifted.b) << c.what;
+    EXPECT_EQ(m.k, lifted.k) << c.what;
+    EXPECT_GT(m.b, 0.78) << c.what;
+    EXPECT_GT(m.k, 0.025) << c.what;
+  }
+  // The smallest normal sum: the plain formula, its subnormal products and all.
+  const double normal = std::numeric_limits<double>::min();
+  const double PN2 = normal / 2, PHE = normal / 2;
+  EXPECT_EQ(mixture_coefficients(PN2, PHE, 0.62, 0.922, 0.8126, 0.7852, 0.0256, 0.0679).k,
+            (0.0679 * PHE + 0.0256 * PN2) / (PN2 + PHE));
 }
 
 struct ClampCase {
