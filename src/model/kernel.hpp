@@ -33,7 +33,9 @@ double rate_constant(double half_time);
 // of a compartment, (XHE x PHE + XN2 x PN2) / (PN2 + PHE). A compartment that
 // holds no inert gas at all (both tensions 0, after a long stay on pure
 // oxygen) has nothing to weight: it takes the nitrogen value, the limit the
-// mixture approaches as helium leaves faster than nitrogen. Every mixture of
+// mixture approaches as helium leaves faster than nitrogen. Tensions whose
+// sum is subnormal are weighted as their normal multiples, so that no
+// product underflows to a b or a rate constant of 0. Every mixture of
 // the two matrices goes through here; two products add to the same number in
 // either order, so a mixture written nitrogen first gives the same bits.
 double tension_weighted(double XHE, double PHE, double XN2, double PN2);

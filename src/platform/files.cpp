@@ -68,17 +68,20 @@ bool lock_at_once(int fd, int how = LOCK_EX) {
 }
 
 // Another run may append to the same file. While one run writes a record
-// and, when need be, takes it back, it holds the file's lock exclusively:
-// the size measured before the write is where the record begins, and no
-// other run appends until the undo is done. Another process may hold the
-// lock without end (a reader holding it, a run hung inside a write to a
-// network folder): the wait for it is bounded by what is left of the run's
-// time, which the wait uses up.
+// and, when need be, takes it back, no other run appends: the size measured
+// before the write is where the record begins, and the undo cuts nothing
+// that another run wrote. The run holds the file's lock exclusively, or,
+// where a reader holds it shared (as "flock -s" does), shares it with the
+// reader and takes its turn among the runs by a lock of its own on the whole
+// file, which a reader holding the file does not hold. Another process may
+// hold the file without end (a run hung inside a write to a network folder,
+// a user holding it exclusively): the wait for it is bounded by what is
+// left of the run's time, which the wait uses up.
 class Turn {
  public:
   enum class Kind {
-    Exclusive,  // this run's turn: its record may be taken back
-    Shared,     // a reader holds the file; no run has the turn, every run may append
+    Exclusive,  // this run's turn: the file is this run's alone
+    Shared,     // this run's turn among the runs, while a reader holds the file
     NoLocks,    // the file system has no locks: nobody has the turn
     Busy,       // another run has the turn, or someone holds the file exclusively
   };
@@ -99,13 +102,15 @@ class Turn {
         kind_ = Kind::NoLocks;
         break;
       }
-      const std::chrono::nanoseconds left = wait_left - (clock::now() - start);
-      if (left <= std::chrono::nanoseconds::zero()) {
-        // While this run holds the file shared, no run can hold it
-        // exclusively, so none can take a record back behind this one.
-        kind_ = lock_at_once(fd_, LOCK_SH) ? Kind::Shared : Kind::Busy;
-        break;
+      if (lock_at_once(fd_, LOCK_SH)) {
+        if (turn_among_shared_holders(LOCK_EX)) {
+          kind_ = Kind::Shared;
+          break;
+        }
+        ::flock(fd_, LOCK_UN);
       }
+      const std::chrono::nanoseconds left = wait_left - (clock::now() - start);
+      if (left <= std::chrono::nanoseconds::zero()) break;
       const std::chrono::nanoseconds wait = std::min(left, pause);
       const timespec ts{static_cast<time_t>(wait.count() / 1000000000), static_cast<long>(wait.count() % 1000000000)};
       ::nanosleep(&ts, nullptr);
@@ -114,6 +119,7 @@ class Turn {
     wait_left = std::max(std::chrono::nanoseconds::zero(), wait_left - (clock::now() - start));
   }
   ~Turn() {
+    if (kind_ == Kind::Shared) turn_among_shared_holders(LOCK_UN);
     if (kind_ == Kind::Exclusive || kind_ == Kind::Shared) ::flock(fd_, LOCK_UN);
   }
   Turn(const Turn&) = delete;
@@ -122,6 +128,19 @@ class Turn {
   Kind kind() const { return kind_; }
 
  private:
+  // The lock of this open file on the whole file, without waiting: LOCK_EX
+  // takes it, LOCK_UN lets it go. A file system without such locks gives no
+  // turn this way.
+  bool turn_among_shared_holders(int how) {
+    struct flock whole {};
+    whole.l_type = how == LOCK_EX ? F_WRLCK : F_UNLCK;
+    whole.l_whence = SEEK_SET;
+    int result;
+    do result = ::fcntl(fd_, F_OFD_SETLK, &whole);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+  }
+
   static constexpr std::chrono::microseconds FIRST_PAUSE{20};
   static constexpr std::chrono::milliseconds LONGEST_PAUSE{10};
   int fd_;
@@ -308,7 +327,8 @@ std::optional<std::string> AppendFile::write_kept(std::chrono::nanoseconds& wait
   for (const std::string& record : kept_) data += record + "\n";
   kept_.clear();
   struct stat before {};
-  const bool size_known = turn.kind() == Turn::Kind::Exclusive && ::fstat(fd_, &before) == 0;
+  const bool in_turn = turn.kind() == Turn::Kind::Exclusive || turn.kind() == Turn::Kind::Shared;
+  const bool size_known = in_turn && ::fstat(fd_, &before) == 0;
   std::size_t written = 0;
   if (write_all(fd_, data, &written)) {
     line_open_ = false;

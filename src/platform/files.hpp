@@ -28,10 +28,9 @@ std::filesystem::path prot_file(const Platform& p, std::string_view name);
 // records it writes; once that is spent, a record whose turn does not come at
 // once is kept, in order, and written before the next record that gets its
 // turn. A reader that holds the file (a shared lock, as "flock -s" takes it)
-// gives no run the turn but lets every run append: a record then written is
-// never taken back, since another run may append behind it. A file system
-// without locks gives no turns at all: records are appended as they come and
-// never taken back.
+// delays no one: the runs take their turns among themselves while it holds
+// the file. A file system without locks gives no turns at all: records are
+// appended as they come and never taken back.
 inline constexpr std::chrono::seconds PROTOCOL_LOCK_WAIT{3};
 
 // At the end of a run its kept records get a last, short wait for a turn

@@ -111,95 +111,104 @@ TEST(AppendFile, TakingBackARecordLeavesAnotherRunsRecords) {
 }
 
 // Three runs append to one protocol file while a fourth has each of its
-// records cut by its file size limit and takes it back, again and again. At
-// first another process holds the file exclusively for longer than the runs
-// wait in all, so every run goes on with its wait spent. Every record of the
-// three arrives whole, once and in its run's order; the only other lines are
-// parts of the fourth run's records, which stay where it wrote them without
-// the turn.
+// records cut by its file size limit and takes it back, again and again.
+// Either another process holds the file exclusively at first, for longer
+// than the runs wait in all, so every run goes on with its wait spent,
+// taking its turns at once or keeping its records for a later turn; or a
+// reader holds the file throughout, and the runs take their turns among
+// themselves beside it. Every record of the three arrives whole, once and in
+// its run's order, and nothing of the fourth's stays.
 TEST(AppendFile, RunsWhoseWaitIsSpentLoseNoRecordToAnotherRunsUndo) {
-  TempHome home;
-  home.write("PROT/PROTOCOL.TXT", "earlier run\n");
-  const fs::path file = home.prot("PROTOCOL.TXT");
-  testing::LockHolder holder(file, LOCK_EX);
-  ASSERT_TRUE(holder.holding());
-  Pipe stop;
-  Child cutting([&] {
-    stop.close_write();
-    AppendFile f;
-    if (!f.open(file)) return 2;
-    pollfd stopped{stop.read, POLLIN, 0};
-    int cuts = 0;
-    do {
-      std::error_code error;
-      const auto size = fs::file_size(file, error);
-      if (error) return 3;
-      // Half a record fits.
-      FileSizeLimit limit(size + RECORD.size() / 2);
-      cuts += f.write_record(RECORD) == std::optional<std::string>("File too large");
-    } while (::poll(&stopped, 1, 0) == 0);
-    return cuts > 0 ? 0 : 4;
-  });
-  ASSERT_TRUE(cutting.started());
-  const int RUNS = 3, RECORDS = 400;
-  auto run_name = [](int run) { return std::string(1, static_cast<char>('A' + run)); };
-  Pipe spent, go_on;
-  std::vector<std::unique_ptr<Child>> appending;
-  for (int run = 0; run < RUNS; ++run)
-    appending.push_back(std::make_unique<Child>([&, run] {
-      go_on.close_write();
+  for (const int held : {LOCK_EX, LOCK_SH}) {
+    SCOPED_TRACE(held == LOCK_EX ? "held exclusively at first" : "a reader holds the file throughout");
+    TempHome home;
+    home.write("PROT/PROTOCOL.TXT", "earlier run\n");
+    const fs::path file = home.prot("PROTOCOL.TXT");
+    testing::LockHolder holder(file, held);
+    ASSERT_TRUE(holder.holding());
+    Pipe stop;
+    Child cutting([&] {
+      stop.close_write();
       AppendFile f;
       if (!f.open(file)) return 2;
-      for (int i = 0; i < RECORDS; ++i) {
-        if (f.write_record(run_name(run) + " " + std::to_string(i))) return 1;
-        // The first record spent the wait; the rest come once the file is free.
-        if (i == 0) {
-          spent.send();
-          if (!byte_arrives(go_on.read, 30)) return 3;
+      pollfd stopped{stop.read, POLLIN, 0};
+      int cuts = 0;
+      do {
+        std::error_code error;
+        const auto size = fs::file_size(file, error);
+        if (error) return 3;
+        // Half a record fits.
+        FileSizeLimit limit(size + RECORD.size() / 2);
+        cuts += f.write_record(RECORD) == std::optional<std::string>("File too large");
+        // A run computes between two records; one that held the file all the
+        // time would leave the others no turn but at their end.
+        ::usleep(200);
+      } while (::poll(&stopped, 1, 0) == 0);
+      return cuts > 0 ? 0 : 4;
+    });
+    ASSERT_TRUE(cutting.started());
+    const int RUNS = 3, RECORDS = 400;
+    auto run_name = [](int run) { return std::string(1, static_cast<char>('A' + run)); };
+    Pipe spent, go_on;
+    std::vector<std::unique_ptr<Child>> appending;
+    for (int run = 0; run < RUNS; ++run)
+      appending.push_back(std::make_unique<Child>([&, run] {
+        go_on.close_write();
+        AppendFile f;
+        if (!f.open(file)) return 2;
+        for (int i = 0; i < RECORDS; ++i) {
+          if (f.write_record(run_name(run) + " " + std::to_string(i))) return 1;
+          ::usleep(50);
+          // The first record spent the wait, where the file was held
+          // exclusively; the rest come once it is free.
+          if (i == 0) {
+            spent.send();
+            if (!byte_arrives(go_on.read, 30)) return 3;
+          }
         }
-      }
-      const AppendFile::End end = f.finish();
-      return end.fault || !end.unwritten.empty() ? 5 : 0;
-    }));
-  for (int run = 0; run < RUNS; ++run) ASSERT_TRUE(byte_arrives(spent.read, 30)) << "a run never spent its wait";
-  EXPECT_TRUE(holder.release());
-  for (int run = 0; run < RUNS; ++run) go_on.send();
-  for (int run = 0; run < RUNS; ++run) {
-    const std::optional<int> status = appending[run]->wait(60);
-    ASSERT_TRUE(status && WIFEXITED(*status)) << "run " << run_name(run) << " hangs or was killed";
-    EXPECT_EQ(WEXITSTATUS(*status), 0) << "run " << run_name(run);
-  }
-  stop.send();
-  const std::optional<int> cut = cutting.wait(60);
-  ASSERT_TRUE(cut && WIFEXITED(*cut)) << "the cutting run hangs or was killed";
-  EXPECT_EQ(WEXITSTATUS(*cut), 0) << "its records were not cut";
+        const AppendFile::End end = f.finish();
+        return end.fault || !end.unwritten.empty() ? 5 : 0;
+      }));
+    for (int run = 0; run < RUNS; ++run) ASSERT_TRUE(byte_arrives(spent.read, 30)) << "a run never spent its wait";
+    if (held == LOCK_EX) {
+      EXPECT_TRUE(holder.release());
+    }
+    for (int run = 0; run < RUNS; ++run) go_on.send();
+    for (int run = 0; run < RUNS; ++run) {
+      const std::optional<int> status = appending[run]->wait(60);
+      ASSERT_TRUE(status && WIFEXITED(*status)) << "run " << run_name(run) << " hangs or was killed";
+      EXPECT_EQ(WEXITSTATUS(*status), 0) << "run " << run_name(run);
+    }
+    stop.send();
+    const std::optional<int> cut = cutting.wait(60);
+    ASSERT_TRUE(cut && WIFEXITED(*cut)) << "the cutting run hangs or was killed";
+    EXPECT_EQ(WEXITSTATUS(*cut), 0) << "its records were not cut";
 
-  std::istringstream text(home.read("PROT/PROTOCOL.TXT"));
-  std::string line;
-  ASSERT_TRUE(std::getline(text, line));
-  EXPECT_EQ(line, "earlier run");
-  std::vector<int> next(RUNS, 0);
-  int parts = 0;
-  while (std::getline(text, line)) {
-    const int run = line.size() > 2 && line[1] == ' ' ? line[0] - 'A' : -1;
-    if (run >= 0 && run < RUNS && line.substr(2) == std::to_string(next[run])) {
-      ++next[run];
-    } else {
-      EXPECT_TRUE(!line.empty() && line.size() < RECORD.size() && RECORD.starts_with(line)) << "a stray line: " << line;
-      ++parts;
+    std::istringstream text(home.read("PROT/PROTOCOL.TXT"));
+    std::string line;
+    ASSERT_TRUE(std::getline(text, line));
+    EXPECT_EQ(line, "earlier run");
+    std::vector<int> next(RUNS, 0);
+    while (std::getline(text, line)) {
+      const int run = line.size() > 2 && line[1] == ' ' ? line[0] - 'A' : -1;
+      if (run >= 0 && run < RUNS && line.substr(2) == std::to_string(next[run]))
+        ++next[run];
+      else
+        ADD_FAILURE() << "a stray line: " << line;
+    }
+    for (int run = 0; run < RUNS; ++run) EXPECT_EQ(next[run], RECORDS) << "records of run " << run_name(run) << " are lost";
+    if (held == LOCK_SH) {
+      EXPECT_TRUE(holder.release());
     }
   }
-  for (int run = 0; run < RUNS; ++run) EXPECT_EQ(next[run], RECORDS) << "records of run " << run_name(run) << " are lost";
 }
 
 // A reader that holds the protocol file with a shared lock (as "flock -s"
-// does) and does not let go. The run waits PROTOCOL_LOCK_WAIT in all for its
-// turn, not for every record; then its records go on whole, in order, while
-// the reader holds the file: no other run can have the turn meanwhile, so
-// none takes a record back behind them. A record that could be written only
-// in part stays as it is, since without the turn the run cannot tell its
-// bytes from another's.
-TEST(AppendFile, AReaderHoldingTheFileDelaysARunBoundedlyInAll) {
+// does) and does not let go. It delays no run: the records go on whole, in
+// order, while the reader holds the file, each in its turn among the runs
+// that append, and a record that could be written only in part is taken
+// back.
+TEST(AppendFile, AReaderHoldingTheFileDelaysNoRun) {
   using clock = std::chrono::steady_clock;
   TempHome home;
   home.write("PROT/PROTOCOL.TXT", "earlier run\n");
@@ -211,9 +220,7 @@ TEST(AppendFile, AReaderHoldingTheFileDelaysARunBoundedlyInAll) {
   ASSERT_TRUE(f.open(file));
   const clock::time_point start = clock::now();
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(f.write_record("record " + std::to_string(i)), std::nullopt);
-  const auto waited = clock::now() - start;
-  EXPECT_GE(waited, PROTOCOL_LOCK_WAIT - std::chrono::milliseconds(100));
-  EXPECT_LT(waited, PROTOCOL_LOCK_WAIT + std::chrono::seconds(2));
+  EXPECT_LT(clock::now() - start, std::chrono::milliseconds(500));
   EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\n");
   std::optional<std::string> fault;
   {
@@ -223,11 +230,10 @@ TEST(AppendFile, AReaderHoldingTheFileDelaysARunBoundedlyInAll) {
   EXPECT_EQ(fault, std::optional<std::string>("File too large"));
   EXPECT_EQ(f.write_record("after the cut"), std::nullopt);
   EXPECT_TRUE(holder.release());
-  // The turn comes at once again.
   EXPECT_EQ(f.write_record("last"), std::nullopt);
   EXPECT_TRUE(f.finish().unwritten.empty());
   EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"),
-            "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\ncut \nafter the cut\nlast\n");
+            "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\nafter the cut\nlast\n");
 }
 
 // Another process holds the protocol file exclusively and does not let go
@@ -318,50 +324,39 @@ TEST(AppendFile, ARunWhoseWaitIsSpentNeverAppendsWhileAnotherTakesItsRecordBack)
   EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "A 1\nB 1\nB 2\nB 3\nB 4\n");
 }
 
-// A record cut where its run wrote without the turn stays in the file, and
-// only that run knows the file ends inside a line. Every other run's next
-// record starts a line of its own all the same: that of a run which opened
-// the file before the cut, whether it then has the turn, or where the file
-// system has no locks and nobody has one.
+// A record cut where its run wrote without the turn (on a file system whose
+// locks fail for it) stays in the file, and only that run knows the file
+// ends inside a line. Every other run's next record starts a line of its own
+// all the same: that of a run which opened the file before the cut, whether
+// it then has the turn or has no locks either.
 TEST(AppendFile, ARecordCutWithoutTheTurnIsFollowedOnALineOfItsOwnByEveryRun) {
-  {
-    SCOPED_TRACE("a reader held the file while A's record was cut");
+  for (const bool b_has_locks : {true, false}) {
+    SCOPED_TRACE(b_has_locks ? "the next run has the turn" : "no run has locks");
     TempHome home;
     const fs::path file = home.prot("PROTOCOL.TXT");
-    AppendFile a, b;
-    ASSERT_TRUE(a.open(file));
+    AppendFile b;
     ASSERT_TRUE(b.open(file));
     EXPECT_EQ(b.write_record("B 1"), std::nullopt);
-    {
-      testing::LockHolder reader(file, LOCK_SH);
-      ASSERT_TRUE(reader.holding());
-      FileSizeLimit limit(4 + 4);
-      EXPECT_EQ(a.write_record("A cut record"), std::optional<std::string>("File too large"));
-      EXPECT_TRUE(reader.release());
-    }
-    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "B 1\nA cu");
-    EXPECT_EQ(b.write_record("B 2"), std::nullopt);
-    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "B 1\nA cu\nB 2\n");
-  }
-  {
-    SCOPED_TRACE("the file system has no locks");
-    TempHome home;
-    const fs::path file = home.prot("PROTOCOL.TXT");
     Child child([&] {
       if (!testing::refuse_calls({{SYS_flock, ENOLCK}})) return 2;
-      AppendFile a, b;
-      if (!a.open(file) || !b.open(file) || b.write_record("B 1")) return 3;
+      AppendFile a;
+      if (!a.open(file)) return 3;
       {
         FileSizeLimit limit(4 + 4);
         if (a.write_record("A cut record") != std::optional<std::string>("File too large")) return 4;
       }
-      return b.write_record("B 2") || !b.finish().unwritten.empty() ? 5 : 0;
+      if (b_has_locks) return 0;
+      AppendFile no_locks_b;  // a run without locks too, opened before the next record
+      return no_locks_b.open(file) && !no_locks_b.write_record("B 2") ? 0 : 5;
     });
     ASSERT_TRUE(child.started());
     const std::optional<int> status = child.wait(30);
     ASSERT_TRUE(status && WIFEXITED(*status)) << "the child hangs or was killed";
     if (WEXITSTATUS(*status) == 2) GTEST_SKIP() << "no system-call filter on this machine";
     EXPECT_EQ(WEXITSTATUS(*status), 0);
+    if (b_has_locks) {
+      EXPECT_EQ(b.write_record("B 2"), std::nullopt);
+    }
     EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "B 1\nA cu\nB 2\n");
   }
 }
