@@ -120,12 +120,14 @@ class Turn {
   }
   ~Turn() {
     if (kind_ == Kind::Shared) turn_among_shared_holders(LOCK_UN);
-    if (kind_ == Kind::Exclusive || kind_ == Kind::Shared) ::flock(fd_, LOCK_UN);
+    if (in_turn()) ::flock(fd_, LOCK_UN);
   }
   Turn(const Turn&) = delete;
   Turn& operator=(const Turn&) = delete;
 
   Kind kind() const { return kind_; }
+  // Whether no other run appends until the turn ends.
+  bool in_turn() const { return kind_ == Kind::Exclusive || kind_ == Kind::Shared; }
 
  private:
   // The lock of this open file on the whole file, without waiting: LOCK_EX
@@ -327,8 +329,7 @@ std::optional<std::string> AppendFile::write_kept(std::chrono::nanoseconds& wait
   for (const std::string& record : kept_) data += record + "\n";
   kept_.clear();
   struct stat before {};
-  const bool in_turn = turn.kind() == Turn::Kind::Exclusive || turn.kind() == Turn::Kind::Shared;
-  const bool size_known = in_turn && ::fstat(fd_, &before) == 0;
+  const bool size_known = turn.in_turn() && ::fstat(fd_, &before) == 0;
   std::size_t written = 0;
   if (write_all(fd_, data, &written)) {
     line_open_ = false;
