@@ -105,19 +105,32 @@ void wait_until_full(int fd, int seconds) {
   ::usleep(100 * 1000);
 }
 
-// Runs the program on the typed lines with the data folder `home`. Output
-// and notes come through pipes, which no file size limit cuts.
-ProgramRun run_program(const std::string& input, const TempHome& home, const Start& start = {}) {
-  ProgramRun run;
-  const fs::path typed = home.path() / "typed-lines";
-  home.write("typed-lines", input);
+// Replaces the child with the program, with the data folder `home`, its
+// standard descriptors as the child set them and the signals as a shell
+// leaves them for the programs it starts; returns only when it could not.
+int exec_program(const TempHome& home) {
   std::vector<std::string> environment = {"ORVA_HOME=" + home.path().string()};
   for (char** e = environ; *e; ++e)
     if (std::string(*e).rfind("ORVA_HOME=", 0) != 0) environment.push_back(*e);
   std::vector<char*> envp;
   for (std::string& e : environment) envp.push_back(e.data());
   envp.push_back(nullptr);
+  for (int fd = 3; fd < 1024; ++fd) ::close(fd);
+  for (int s : {SIGPIPE, SIGXFSZ, SIGINT, SIGTERM, SIGHUP}) ::signal(s, SIG_DFL);
+  sigset_t none;
+  sigemptyset(&none);
+  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+  char* argv[] = {const_cast<char*>("orva"), nullptr};
+  ::execve(ORVA_PROGRAM, argv, envp.data());
+  return 127;
+}
 
+// Runs the program on the typed lines with the data folder `home`. Output
+// and notes come through pipes, which no file size limit cuts.
+ProgramRun run_program(const std::string& input, const TempHome& home, const Start& start = {}) {
+  ProgramRun run;
+  const fs::path typed = home.path() / "typed-lines";
+  home.write("typed-lines", input);
   testing::Pipe out, err, typing;
   if (start.reader_gone) out.close_read();
   Child program([&] {
@@ -125,16 +138,10 @@ ProgramRun run_program(const std::string& input, const TempHome& home, const Sta
     if (in < 0 || ::dup2(in, 0) < 0 || ::dup2(out.write, 1) < 0 || ::dup2(err.write, 2) < 0) return 126;
     if (start.nonblocking_input && !make_nonblocking(0)) return 126;
     if (start.nonblocking_output && (!make_nonblocking(1) || !make_nonblocking(2))) return 126;
-    for (int fd = 3; fd < 1024; ++fd) ::close(fd);
     if (start.closed >= 0) ::close(start.closed);
-    // The signals as a shell leaves them for the programs it starts.
-    ::signal(SIGPIPE, SIG_DFL);
-    ::signal(SIGXFSZ, SIG_DFL);
     const rlimit limit{start.file_size_limit, start.file_size_limit};
     if (start.file_size_limit != RLIM_INFINITY) ::setrlimit(RLIMIT_FSIZE, &limit);
-    char* argv[] = {const_cast<char*>("orva"), nullptr};
-    ::execve(ORVA_PROGRAM, argv, envp.data());
-    return 127;
+    return exec_program(home);
   });
   out.close_write();
   err.close_write();
@@ -154,6 +161,76 @@ ProgramRun run_program(const std::string& input, const TempHome& home, const Sta
   run.status = status.value_or(-1);
   return run;
 }
+
+// The program running on typed lines that stay open: it waits at its
+// question for more until the test types them, ends the input or sends it a
+// signal. Its output is read as the test waits for it.
+class RunningProgram {
+ public:
+  // Where its output goes.
+  enum class Screen {
+    Read,      // a pipe the test reads
+    Unread,    // a pipe nobody reads, which fills
+    Gone,      // a pipe whose reader has gone away
+    Nowhere,   // started without standard output: /dev/null
+  };
+  explicit RunningProgram(const TempHome& home, Screen screen = Screen::Read)
+      : screen_(screen), program_([&] {
+          if (::dup2(typing_.read, 0) < 0 || ::dup2(err_.write, 2) < 0) return 126;
+          if (screen == Screen::Nowhere)
+            ::close(1);
+          else if (::dup2(out_.write, 1) < 0)
+            return 126;
+          return exec_program(home);
+        }) {
+    out_.close_write();
+    err_.close_write();
+    typing_.close_read();
+    if (screen == Screen::Gone) out_.close_read();
+  }
+
+  bool started() const { return program_.started(); }
+  pid_t pid() const { return program_.pid(); }
+  void type(const std::string& lines) { (void)!::write(typing_.write, lines.data(), lines.size()); }
+  // Whether the output comes to end with the text `count` times within
+  // `seconds`: the program waits at that question.
+  bool waits_after(const std::string& text, int count, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (true) {
+      std::size_t found = 0;
+      for (std::size_t at = output_.find(text); at != std::string::npos; at = output_.find(text, at + 1)) ++found;
+      if (found == static_cast<std::size_t>(count) && output_.ends_with(text)) return true;
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      pollfd p{out_.read, POLLIN, 0};
+      if (::poll(&p, 1, 50) == 1) {
+        char buffer[4096];
+        const ssize_t n = ::read(out_.read, buffer, sizeof buffer);
+        if (n > 0) output_.append(buffer, static_cast<std::size_t>(n));
+        if (n == 0) return false;
+      }
+    }
+  }
+  const std::string& output() const { return output_; }
+  void signal(int s) const { ::kill(program_.pid(), s); }
+  // Ends the input, reads what is left and waits for the end.
+  ProgramRun end(int seconds) {
+    typing_.close_write();
+    ProgramRun run;
+    std::string rest;
+    read_both(screen_ == Screen::Read ? out_.read : -1, err_.read, rest, run.notes, seconds);
+    run.output = output_ + rest;
+    const std::optional<int> status = program_.wait(seconds);
+    run.ended = status.has_value();
+    run.status = status.value_or(-1);
+    return run;
+  }
+
+ private:
+  Screen screen_;
+  std::string output_;
+  testing::Pipe out_, err_, typing_;
+  Child program_;
+};
 
 // The text with the data folder's path written as HOME, and the date and
 // time of a protocol header masked.
@@ -322,6 +399,194 @@ TEST(Program, AProtocolLockHeldByAnotherProcessDelaysTheSessionBoundedly) {
                 "");
       EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), earlier);
     }
+  }
+}
+
+const char* const PROMPT = "  was jetzt?";
+const char* const HELD_FOR = "  Protokoll PROTOCOL.TXT nicht geschrieben: held by another process, ";
+
+// The records of the protocol after its first `skip` bytes, as a run names them.
+std::string records_after(const TempHome& home, std::size_t skip) {
+  return home.read("PROT/PROTOCOL.TXT").substr(skip);
+}
+
+std::string signal_name(int s) { return s == SIGTERM ? "SIGTERM" : s == SIGHUP ? "SIGHUP" : "SIGINT"; }
+
+bool ended_by(const ProgramRun& run, int s) { return run.ended && WIFSIGNALED(run.status) && WTERMSIG(run.status) == s; }
+
+// An interrupt, a hangup or a termination signal ends a session while
+// another process holds the protocol file exclusively and the session's
+// records wait for their turn. Before the run ends by the signal, the
+// records get their last turn, and where it does not come they are named on
+// the screen whole, on a line of their own behind the question, as at the
+// end of a run: within a moment, not another wait of three seconds. A run
+// that nothing holds up ends on the signal as it always did: its records
+// are in the file, and nothing more is said.
+TEST(Program, AnEndingSignalNamesTheRecordsThatWaitForTheirTurn) {
+  using clock = std::chrono::steady_clock;
+  const std::string dive = "Tauchgang\nD\n20.\n1.\n";
+  const std::string earlier = "  earlier run\n";
+  struct Case {
+    int signal = 0;
+    std::unique_ptr<TempHome> reference_home, home;
+    std::unique_ptr<RunningProgram> reference, program;
+    std::unique_ptr<testing::LockHolder> holder;
+  } cases[3];
+  const int signals[] = {SIGTERM, SIGHUP, SIGINT};
+  // All three at once: each waits three seconds for its turn.
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    Case& c = cases[i];
+    c.signal = signals[i];
+    c.reference_home = std::make_unique<TempHome>();
+    c.home = std::make_unique<TempHome>();
+    c.reference_home->write("PROT/PROTOCOL.TXT", earlier);
+    c.home->write("PROT/PROTOCOL.TXT", earlier);
+    c.holder = std::make_unique<testing::LockHolder>(c.home->prot("PROTOCOL.TXT"), LOCK_EX);
+    ASSERT_TRUE(c.holder->holding());
+    c.reference = std::make_unique<RunningProgram>(*c.reference_home);
+    c.program = std::make_unique<RunningProgram>(*c.home);
+    c.reference->type(dive);
+    c.program->type(dive);
+  }
+  for (Case& c : cases) {
+    SCOPED_TRACE(signal_name(c.signal));
+    ASSERT_TRUE(c.reference->waits_after(PROMPT, 2, 30));
+    ASSERT_TRUE(c.program->waits_after(PROMPT, 2, 30));
+    c.reference->signal(c.signal);
+    const ProgramRun reference = c.reference->end(30);
+    EXPECT_TRUE(ended_by(reference, c.signal)) << "wait status " << reference.status;
+    EXPECT_EQ(reference.output, c.reference->output()) << "a run that keeps no records says more";
+    const std::string records = records_after(*c.reference_home, earlier.size());
+    ASSERT_EQ(testing::split_lines(records).size(), 5u);  // the header's three lines, X and D
+
+    const clock::time_point signalled = clock::now();
+    c.program->signal(c.signal);
+    const ProgramRun run = c.program->end(30);
+    EXPECT_LT(clock::now() - signalled, std::chrono::seconds(1)) << "the run waits for its turn again";
+    EXPECT_TRUE(ended_by(run, c.signal)) << "wait status " << run.status << "\n" << run.notes;
+    EXPECT_EQ(testing::line_diff(comparable(reference.output + "\n" + HELD_FOR + "5 records:\n" + records, *c.reference_home),
+                                 comparable(run.output, *c.home)),
+              "");
+    EXPECT_EQ(c.home->read("PROT/PROTOCOL.TXT"), earlier) << "appended behind the holder's back";
+    EXPECT_TRUE(c.holder->release());
+  }
+}
+
+// The records of a dive went in with their turn; then another process took
+// the file, and the next dive's record waits. The signal names that one
+// record only, and the file keeps the first ones.
+TEST(Program, AnEndingSignalNamesOnlyTheRecordsThatFoundNoTurn) {
+  TempHome home;
+  RunningProgram program(home);
+  program.type("Tauchgang\nD\n20.\n1.\n");
+  ASSERT_TRUE(program.waits_after(PROMPT, 2, 30));
+  const std::string first = home.read("PROT/PROTOCOL.TXT");
+  ASSERT_EQ(testing::split_lines(first).size(), 5u);
+  testing::LockHolder holder(home.prot("PROTOCOL.TXT"), LOCK_EX);
+  ASSERT_TRUE(holder.holding());
+  program.type("D\n20.\n1.\n");
+  ASSERT_TRUE(program.waits_after(PROMPT, 3, 30));
+  const std::string before_signal = program.output();
+  program.signal(SIGTERM);
+  const ProgramRun run = program.end(30);
+  EXPECT_TRUE(ended_by(run, SIGTERM)) << "wait status " << run.status;
+  EXPECT_TRUE(holder.release());
+  EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), first);
+  // The second D at 20 m for a minute more: two minutes of the dive.
+  EXPECT_EQ(run.output, before_signal + "\n" + HELD_FOR + "1 records:\n" +
+                            " D   20.0      1.0      2.0  0.79 0.21 0.00    0.     1.       0.      0.      74.3\n");
+}
+
+// Where no screen takes the records (the output goes nowhere, its reader has
+// gone away, or it takes nothing for a second), nobody is left to tell:
+// the run appends them as they are, without a turn, and ends by the signal.
+TEST(Program, RecordsAnEndingSignalCannotShowAreAppendedWithoutATurn) {
+  using clock = std::chrono::steady_clock;
+  const std::string dive = "Tauchgang\nD\n20.\n1.\n";
+  std::string tables = "Tauchgang\n";
+  for (int i = 0; i < 200; ++i) tables += "T\n";
+  const std::string earlier = "  earlier run\n";
+  TempHome reference_home;
+  reference_home.write("PROT/PROTOCOL.TXT", earlier);
+  ASSERT_TRUE(run_program(dive, reference_home).exited_with(0));
+  std::vector<std::string> reference = testing::split_lines(reference_home.read("PROT/PROTOCOL.TXT"));
+  reference.pop_back();  // the end record, which a run ended by a signal does not write
+  struct Case {
+    const char* what;
+    RunningProgram::Screen screen;
+    int signal;
+    const std::string& input;
+    std::size_t records;
+  } cases[] = {
+      {"output to /dev/null", RunningProgram::Screen::Nowhere, SIGTERM, dive, 5},
+      {"a reader gone away", RunningProgram::Screen::Gone, SIGHUP, dive, 5},
+      {"a full pipe nobody reads", RunningProgram::Screen::Unread, SIGINT, tables, 4},
+  };
+  std::vector<std::unique_ptr<TempHome>> homes;
+  std::vector<std::unique_ptr<testing::LockHolder>> holders;
+  std::vector<std::unique_ptr<RunningProgram>> programs;
+  for (const Case& c : cases) {
+    homes.push_back(std::make_unique<TempHome>());
+    homes.back()->write("PROT/PROTOCOL.TXT", earlier);
+    holders.push_back(std::make_unique<testing::LockHolder>(homes.back()->prot("PROTOCOL.TXT"), LOCK_EX));
+    ASSERT_TRUE(holders.back()->holding());
+    programs.push_back(std::make_unique<RunningProgram>(*homes.back(), c.screen));
+    programs.back()->type(c.input);
+  }
+  // The wait for the turn is spent, the records are kept, and the tables
+  // have filled the pipe.
+  ::usleep(4500 * 1000);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.what);
+    const clock::time_point signalled = clock::now();
+    programs[i]->signal(c.signal);
+    const ProgramRun run = programs[i]->end(30);
+    EXPECT_LT(clock::now() - signalled, std::chrono::milliseconds(1500)) << "the run waits for its screen";
+    EXPECT_TRUE(ended_by(run, c.signal)) << "wait status " << run.status << "\n" << run.notes;
+    std::vector<std::string> lines = testing::split_lines(homes[i]->read("PROT/PROTOCOL.TXT"));
+    ASSERT_EQ(lines.size(), 1 + c.records);
+    for (std::size_t r = 0; r <= c.records; ++r)
+      EXPECT_EQ(comparable(lines[r], *homes[i]), comparable(reference[r], reference_home)) << "line " << r + 1;
+    EXPECT_TRUE(holders[i]->release());
+  }
+}
+
+// At the end of a run, by Q or by the end of its input, whose screen is gone
+// (its output goes nowhere, or its reader has gone away), the records that
+// found no turn cannot be named to anyone: they are appended without a turn.
+TEST(Program, RecordsTheEndOfARunCannotShowAreAppendedWithoutATurn) {
+  const std::string dive = "Tauchgang\nD\n20.\n1.\n";
+  const std::string earlier = "  earlier run\n";
+  TempHome reference_home;
+  reference_home.write("PROT/PROTOCOL.TXT", earlier);
+  ASSERT_TRUE(run_program(dive, reference_home).exited_with(0));
+  const std::string reference = comparable(reference_home.read("PROT/PROTOCOL.TXT"), reference_home);
+  struct Case {
+    const char* what;
+    RunningProgram::Screen screen;
+    std::string end;
+  } cases[] = {
+      {"output to /dev/null, Q", RunningProgram::Screen::Nowhere, "q\n"},
+      {"a reader gone away, the end of the input", RunningProgram::Screen::Gone, ""},
+  };
+  std::vector<std::unique_ptr<TempHome>> homes;
+  std::vector<std::unique_ptr<testing::LockHolder>> holders;
+  std::vector<std::unique_ptr<RunningProgram>> programs;
+  for (const Case& c : cases) {
+    homes.push_back(std::make_unique<TempHome>());
+    homes.back()->write("PROT/PROTOCOL.TXT", earlier);
+    holders.push_back(std::make_unique<testing::LockHolder>(homes.back()->prot("PROTOCOL.TXT"), LOCK_EX));
+    ASSERT_TRUE(holders.back()->holding());
+    programs.push_back(std::make_unique<RunningProgram>(*homes.back(), c.screen));
+    programs.back()->type(dive + c.end);
+  }
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].what);
+    const ProgramRun run = programs[i]->end(30);
+    EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
+    EXPECT_EQ(testing::line_diff(reference, comparable(homes[i]->read("PROT/PROTOCOL.TXT"), *homes[i])), "");
+    EXPECT_TRUE(holders[i]->release());
   }
 }
 

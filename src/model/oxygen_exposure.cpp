@@ -64,16 +64,22 @@ void file_write(DiveState& st, Platform& p, std::string_view format, std::initia
 // The file stays connected from the protocol start on. When the start could
 // not open it, every record tries again; a record that then gets the file
 // lands at its end, behind whatever it already holds, without a header.
+bool open_protocol_file(DiveState& st, Platform& p) {
+  if (!st.file->open(prot_file(p, st.PROTNAME + ".TXT"))) return false;
+  st.file->set_not_written_line(format_record(PROTOCOL_NOT_WRITTEN, {st.PROTNAME, std::string()}).lines.front());
+  return true;
+}
+
 bool open_protocol(DiveState& st, Platform& p) {
   st.PROTNAME = PROTOCOL_NAME;
   if (st.file->is_open()) return true;
-  return st.file->open(prot_file(p, st.PROTNAME + ".TXT"));
+  return open_protocol_file(st, p);
 }
 
 void protocol_start(DiveState& st, Platform& p) {
   st.PROTNAME = PROTOCOL_NAME;
   // A missing folder or a file that cannot be opened: no question, no header.
-  if (!st.file->open(prot_file(p, st.PROTNAME + ".TXT"))) return;
+  if (!open_protocol_file(st, p)) return;
   // The input may end at the question: the header is written all the same,
   // with the empty comment, so that the end record that follows belongs to
   // this run's header and not to the run before.
@@ -101,10 +107,16 @@ void protocol_start(DiveState& st, Platform& p) {
 void protocol_close(DiveState& st, Platform& p) {
   AppendFile::End end = st.file->finish();
   tell_protocol_fault(st, p, end.fault);
-  if (end.unwritten.empty()) return;
-  write(p, PROTOCOL_NOT_WRITTEN,
-        {st.PROTNAME, "held by another process, " + std::to_string(end.unwritten.size()) + " records:"});
-  for (const std::string& record : end.unwritten) write(p, "A", {record});
+  if (!end.unwritten.empty()) {
+    const std::size_t lost = p.console_texts_lost();
+    write(p, PROTOCOL_NOT_WRITTEN, {st.PROTNAME, kept_records_reason(end.unwritten.size())});
+    for (const std::string& record : end.unwritten) write(p, "A", {record});
+    // Where no screen showed them, nobody is left to tell.
+    if (p.console_texts_lost() != lost) st.file->append_kept_without_turn();
+  }
+  // Only now are the records no longer kept: an ending signal until here
+  // still names them.
+  st.file->close();
 }
 
 namespace {

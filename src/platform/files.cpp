@@ -22,6 +22,10 @@ namespace {
 
 std::string os_reason(int error) { return std::strerror(error); }
 
+// The words of kept_records_reason around the count.
+constexpr const char* KEPT_BEFORE_COUNT = "held by another process, ";
+constexpr const char* KEPT_AFTER_COUNT = " records:";
+
 // A text file line holds no control characters: they would break its
 // fixed columns for every reader.
 std::string printable(std::string_view line) {
@@ -66,88 +70,6 @@ bool lock_at_once(int fd, int how = LOCK_EX) {
   while (result != 0 && errno == EINTR);
   return result == 0;
 }
-
-// Another run may append to the same file. While one run writes a record
-// and, when need be, takes it back, no other run appends: the size measured
-// before the write is where the record begins, and the undo cuts nothing
-// that another run wrote. The run holds the file's lock exclusively, or,
-// where a reader holds it shared (as "flock -s" does), shares it with the
-// reader and takes its turn among the runs by a lock of its own on the whole
-// file, which a reader holding the file does not hold. Another process may
-// hold the file without end (a run hung inside a write to a network folder,
-// a user holding it exclusively): the wait for it is bounded by what is
-// left of the run's time, which the wait uses up.
-class Turn {
- public:
-  enum class Kind {
-    Exclusive,  // this run's turn: the file is this run's alone
-    Shared,     // this run's turn among the runs, while a reader holds the file
-    NoLocks,    // the file system has no locks: nobody has the turn
-    Busy,       // another run has the turn, or someone holds the file exclusively
-  };
-
-  Turn(int fd, std::chrono::nanoseconds& wait_left) : fd_(fd) {
-    using clock = std::chrono::steady_clock;
-    const clock::time_point start = clock::now();
-    // Another run holds the lock for a few microseconds at a time: the first
-    // retries come soon, so that taking turns costs the time left next to
-    // nothing; a lock held for long is tried every LONGEST_PAUSE.
-    std::chrono::nanoseconds pause = FIRST_PAUSE;
-    while (true) {
-      if (lock_at_once(fd_, LOCK_EX)) {
-        kind_ = Kind::Exclusive;
-        break;
-      }
-      if (errno != EWOULDBLOCK) {
-        kind_ = Kind::NoLocks;
-        break;
-      }
-      if (lock_at_once(fd_, LOCK_SH)) {
-        if (turn_among_shared_holders(LOCK_EX)) {
-          kind_ = Kind::Shared;
-          break;
-        }
-        ::flock(fd_, LOCK_UN);
-      }
-      const std::chrono::nanoseconds left = wait_left - (clock::now() - start);
-      if (left <= std::chrono::nanoseconds::zero()) break;
-      const std::chrono::nanoseconds wait = std::min(left, pause);
-      const timespec ts{static_cast<time_t>(wait.count() / 1000000000), static_cast<long>(wait.count() % 1000000000)};
-      ::nanosleep(&ts, nullptr);
-      pause = std::min<std::chrono::nanoseconds>(pause * 2, LONGEST_PAUSE);
-    }
-    wait_left = std::max(std::chrono::nanoseconds::zero(), wait_left - (clock::now() - start));
-  }
-  ~Turn() {
-    if (kind_ == Kind::Shared) turn_among_shared_holders(LOCK_UN);
-    if (in_turn()) ::flock(fd_, LOCK_UN);
-  }
-  Turn(const Turn&) = delete;
-  Turn& operator=(const Turn&) = delete;
-
-  Kind kind() const { return kind_; }
-  // Whether no other run appends until the turn ends.
-  bool in_turn() const { return kind_ == Kind::Exclusive || kind_ == Kind::Shared; }
-
- private:
-  // The lock of this open file on the whole file, without waiting: LOCK_EX
-  // takes it, LOCK_UN lets it go. A file system without such locks gives no
-  // turn this way.
-  bool turn_among_shared_holders(int how) {
-    struct flock whole {};
-    whole.l_type = how == LOCK_EX ? F_WRLCK : F_UNLCK;
-    whole.l_whence = SEEK_SET;
-    int result;
-    do result = ::fcntl(fd_, F_OFD_SETLK, &whole);
-    while (result != 0 && errno == EINTR);
-    return result == 0;
-  }
-
-  static constexpr std::chrono::microseconds FIRST_PAUSE{20};
-  static constexpr std::chrono::milliseconds LONGEST_PAUSE{10};
-  int fd_;
-  Kind kind_ = Kind::Busy;
-};
 
 // The temporary files of file_replace are named ".NAME.<pid>-<n>" beside
 // the file NAME. Whether an entry of the folder is one of them.
@@ -278,8 +200,93 @@ class TemporaryFile {
 
 }  // namespace
 
+// Another run may append to the same file. While one run writes a record
+// and, when need be, takes it back, no other run appends: the size measured
+// before the write is where the record begins, and the undo cuts nothing
+// that another run wrote. The run holds the file's lock exclusively, or,
+// where a reader holds it shared (as "flock -s" does), shares it with the
+// reader and takes its turn among the runs by a lock of its own on the whole
+// file, which a reader holding the file does not hold. Another process may
+// hold the file without end (a run hung inside a write to a network folder,
+// a user holding it exclusively): the wait for it is bounded by what is
+// left of the run's time, which the wait uses up.
+class AppendFile::Turn {
+ public:
+  enum class Kind {
+    Exclusive,  // this run's turn: the file is this run's alone
+    Shared,     // this run's turn among the runs, while a reader holds the file
+    NoLocks,    // the file system has no locks: nobody has the turn
+    Busy,       // another run has the turn, or someone holds the file exclusively
+  };
+
+  // The ending signals wait while the turn is taken, held and let go, and
+  // may come only while it sleeps: what their handler finds is never a
+  // record half written, nor a lock this run holds.
+  Turn(int fd, std::chrono::nanoseconds& wait_left) : fd_(fd) {
+    using clock = std::chrono::steady_clock;
+    const clock::time_point start = clock::now();
+    // Another run holds the lock for a few microseconds at a time: the first
+    // retries come soon, so that taking turns costs the time left next to
+    // nothing; a lock held for long is tried every LONGEST_PAUSE.
+    std::chrono::nanoseconds pause = FIRST_PAUSE;
+    while (true) {
+      if (lock_at_once(fd_, LOCK_EX)) {
+        kind_ = Kind::Exclusive;
+        break;
+      }
+      if (errno != EWOULDBLOCK) {
+        kind_ = Kind::NoLocks;
+        break;
+      }
+      if (lock_at_once(fd_, LOCK_SH)) {
+        if (turn_among_shared_holders(LOCK_EX)) {
+          kind_ = Kind::Shared;
+          break;
+        }
+        ::flock(fd_, LOCK_UN);
+      }
+      const std::chrono::nanoseconds left = wait_left - (clock::now() - start);
+      if (left <= std::chrono::nanoseconds::zero()) break;
+      hold_.sleep(std::min(left, pause));
+      pause = std::min<std::chrono::nanoseconds>(pause * 2, LONGEST_PAUSE);
+    }
+    wait_left = std::max(std::chrono::nanoseconds::zero(), wait_left - (clock::now() - start));
+  }
+  ~Turn() {
+    if (kind_ == Kind::Shared) turn_among_shared_holders(LOCK_UN);
+    if (in_turn()) ::flock(fd_, LOCK_UN);
+  }
+  Turn(const Turn&) = delete;
+  Turn& operator=(const Turn&) = delete;
+
+  Kind kind() const { return kind_; }
+  // Whether no other run appends until the turn ends.
+  bool in_turn() const { return kind_ == Kind::Exclusive || kind_ == Kind::Shared; }
+
+ private:
+  // The lock of this open file on the whole file, without waiting: LOCK_EX
+  // takes it, LOCK_UN lets it go. A file system without such locks gives no
+  // turn this way.
+  bool turn_among_shared_holders(int how) {
+    struct flock whole {};
+    whole.l_type = how == LOCK_EX ? F_WRLCK : F_UNLCK;
+    whole.l_whence = SEEK_SET;
+    int result;
+    do result = ::fcntl(fd_, F_OFD_SETLK, &whole);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+  }
+
+  static constexpr std::chrono::microseconds FIRST_PAUSE{20};
+  static constexpr std::chrono::milliseconds LONGEST_PAUSE{10};
+  EndingSignalsHeldBack hold_;
+  int fd_;
+  Kind kind_ = Kind::Busy;
+};
+
 void (*file_write_test_hook)() = nullptr;
 void (*append_undo_test_hook)() = nullptr;
+void (*keep_record_test_hook)() = nullptr;
 
 std::filesystem::path prot_file(const Platform& p, std::string_view name) {
   return p.data_folder() / "PROT" / std::string(name);
@@ -314,9 +321,28 @@ bool AppendFile::ends_inside_a_line() const {
   return last != '\n';
 }
 
+std::string kept_records_reason(std::size_t count) {
+  return KEPT_BEFORE_COUNT + std::to_string(count) + KEPT_AFTER_COUNT;
+}
+
+void AppendFile::set_not_written_line(std::string start) {
+  EndingSignalsHeldBack wait;
+  not_written_line_ = std::move(start);
+}
+
 std::optional<std::string> AppendFile::write_record(std::string_view line) {
   if (fd_ < 0) return std::nullopt;
-  kept_.push_back(printable(line));
+  const std::string record = printable(line);
+  {
+    // Kept whole or not at all when an ending signal comes.
+    EndingSignalsHeldBack wait;
+    if (kept_.empty()) kept_ = "\n";
+    kept_ += record;
+    kept_ += '\n';
+    if (keep_record_test_hook) keep_record_test_hook();
+    ++kept_count_;
+    at_signal_.arm();
+  }
   return write_kept(lock_wait_left_);
 }
 
@@ -325,17 +351,29 @@ std::optional<std::string> AppendFile::write_kept(std::chrono::nanoseconds& wait
   // Another run has the turn: it may be taking its record back, and what this
   // run appended now would go with it. The records wait for a later turn.
   if (turn.kind() == Turn::Kind::Busy) return std::nullopt;
-  std::string data = ends_inside_a_line() ? "\n" : "";
-  for (const std::string& record : kept_) data += record + "\n";
-  kept_.clear();
+  const int error = append_kept(turn);
+  at_signal_.disarm();
+  if (error == 0) return std::nullopt;
+  fault_returned_ = true;
+  return os_reason(error);
+}
+
+// The kept records in one write, in the turn (or where there are no turns):
+// 0, or the error of a write that failed, whose records are then given up.
+// Makes only the calls a signal handler may make.
+int AppendFile::append_kept(const Turn& turn) {
+  const std::string_view data = std::string_view(kept_).substr(ends_inside_a_line() ? 0 : 1);
   struct stat before {};
   const bool size_known = turn.in_turn() && ::fstat(fd_, &before) == 0;
   std::size_t written = 0;
-  if (write_all(fd_, data, &written)) {
+  const bool whole = write_all(fd_, data, &written);
+  const int error = whole ? 0 : errno;
+  kept_.clear();
+  kept_count_ = 0;
+  if (whole) {
     line_open_ = false;
-    return std::nullopt;
+    return 0;
   }
-  const int error = errno;
   // Whatever part of the records reached the file is taken back, but only in
   // the run's turn and as long as the file ends with it; otherwise the part
   // stays, and the file ends inside a line.
@@ -344,25 +382,93 @@ std::optional<std::string> AppendFile::write_kept(std::chrono::nanoseconds& wait
                          after.st_size == before.st_size + static_cast<off_t>(written);
   if (only_ours && append_undo_test_hook) append_undo_test_hook();
   if (written > 0 && !(only_ours && ::ftruncate(fd_, before.st_size) == 0)) line_open_ = true;
-  return os_reason(error);
+  return error;
+}
+
+void AppendFile::last_turn_at_signal(void* file) {
+  AppendFile& self = *static_cast<AppendFile*>(file);
+  if (self.fd_ < 0 || self.kept_count_ == 0) return;
+  std::chrono::nanoseconds wait = PROTOCOL_LAST_TURN_WAIT;
+  {
+    Turn turn(self.fd_, wait);
+    if (turn.kind() != Turn::Kind::Busy) {
+      // As at the end of the run: a failure is told where none was before.
+      const int error = self.append_kept(turn);
+      if (error != 0 && !self.fault_returned_) self.tell_in_signal(::strerrordesc_np(error), {});
+      return;
+    }
+  }
+  // The count as text, without the allocations a handler may not make.
+  char digits[24];
+  char* first = digits + sizeof digits;
+  std::size_t n = self.kept_count_;
+  do *--first = static_cast<char>('0' + n % 10);
+  while ((n /= 10) > 0);
+  char reason[80] = {};
+  std::size_t length = 0;
+  for (std::string_view part : {std::string_view(KEPT_BEFORE_COUNT), std::string_view(first, digits + sizeof digits - first),
+                                std::string_view(KEPT_AFTER_COUNT)}) {
+    const std::size_t fits = std::min(part.size(), sizeof reason - length);
+    std::memcpy(reason + length, part.data(), fits);
+    length += fits;
+  }
+  self.tell_in_signal(std::string_view(reason, length), std::string_view(self.kept_).substr(1));
+}
+
+// The line that tells the reason, then the records, on the screen; where no
+// screen takes them all, the records are appended without a turn: the run
+// ends now, and nobody is left to tell.
+void AppendFile::tell_in_signal(std::string_view reason, std::string_view records) const {
+  const auto deadline = std::chrono::steady_clock::now() + SIGNAL_SCREEN_WAIT;
+  char line[256];
+  std::size_t length = 0;
+  for (std::string_view part : {std::string_view(screen_line_open() ? "\n" : ""), std::string_view(not_written_line_),
+                                reason, std::string_view("\n")}) {
+    const std::size_t n = std::min(part.size(), sizeof line - 1 - length);
+    std::memcpy(line + length, part.data(), n);
+    length += n;
+  }
+  if (line[length - 1] != '\n') line[length++] = '\n';
+  const bool told = screen_write_in_signal(std::string_view(line, length), deadline) &&
+                    screen_write_in_signal(records, deadline);
+  if (!told && !records.empty()) append_without_turn();
+}
+
+void AppendFile::append_without_turn() const {
+  if (fd_ >= 0 && kept_count_ > 0) (void)write_all(fd_, std::string_view(kept_).substr(ends_inside_a_line() ? 0 : 1));
+}
+
+void AppendFile::append_kept_without_turn() {
+  EndingSignalsHeldBack wait;
+  append_without_turn();
+  kept_.clear();
+  kept_count_ = 0;
+  at_signal_.disarm();
 }
 
 AppendFile::End AppendFile::finish() {
   End end;
-  if (fd_ >= 0 && !kept_.empty()) {
+  if (fd_ >= 0 && kept_count_ > 0) {
     std::chrono::nanoseconds last_wait = std::max<std::chrono::nanoseconds>(lock_wait_left_, PROTOCOL_LAST_TURN_WAIT);
     end.fault = write_kept(last_wait);
   }
-  end.unwritten = std::move(kept_);
-  close();
+  std::string_view rest = kept_;
+  for (std::size_t i = 0; i < kept_count_; ++i) {
+    rest.remove_prefix(1);
+    end.unwritten.emplace_back(rest.substr(0, rest.find('\n')));
+    rest.remove_prefix(end.unwritten.back().size());
+  }
   return end;
 }
 
 void AppendFile::close() {
+  EndingSignalsHeldBack wait;
+  at_signal_.disarm();
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   line_open_ = false;
-  kept_.clear();
+  kept_ = std::string();
+  kept_count_ = 0;
 }
 
 FileLines file_read_lines(const std::filesystem::path& path, std::size_t max_lines, bool create_when_missing) {

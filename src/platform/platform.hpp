@@ -46,6 +46,10 @@ class Platform {
   virtual void console_run_command(std::string_view line) = 0;
   // A note for the user outside the dialogue (standard error).
   virtual void console_note(std::string_view text) = 0;
+  // How many of the lines and prompts written so far reached no screen: the
+  // output goes nowhere (the null device), or the write failed (its reader
+  // gone, a hang-up).
+  virtual std::size_t console_texts_lost() const { return 0; }
 
   // The data folder (C:\ORVA\ of the system); its PROT folder holds the files.
   virtual std::filesystem::path data_folder() const = 0;

@@ -1,8 +1,11 @@
 #include "platform/process.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -51,18 +54,36 @@ void fail_writes_instead_of_ending(int signal) {
   ::sigaction(signal, &action, nullptr);
 }
 
-// What the signal handler of the held temporary file reads: set only while
-// the signals below are blocked.
+// What the handler of the ending signals reads: changed only while the
+// signals are held back.
 constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int ENDING_SIGNAL_COUNT = sizeof ENDING_SIGNALS / sizeof ENDING_SIGNALS[0];
 char held_path[PATH_MAX];
 volatile sig_atomic_t held = 0;
 struct sigaction previous[ENDING_SIGNAL_COUNT];
 bool replaced[ENDING_SIGNAL_COUNT];
+// The reasons to catch the signals: a held file and the armed works.
+int catching = 0;
 
-extern "C" void remove_held_file_and_end(int signal) {
+volatile sig_atomic_t line_open = 0;
+
+}  // namespace
+
+// The armed works, the one armed last first.
+struct ArmedWorks {
+  static inline EndingSignalWork* first = nullptr;
+  static void run_all() {
+    for (EndingSignalWork* work = first; work; work = work->next_) work->run_(work->context_);
+  }
+};
+
+namespace {
+
+extern "C" void end_by_signal(int signal) {
+  // The file first: it goes at once, however long the works take.
   if (held) ::unlink(held_path);
   held = 0;
+  ArmedWorks::run_all();
   // The signal, blocked while its handler runs, comes again as it would
   // have come without the handler as soon as the handler returns.
   for (int i = 0; i < ENDING_SIGNAL_COUNT; ++i)
@@ -70,30 +91,9 @@ extern "C" void remove_held_file_and_end(int signal) {
   ::raise(signal);
 }
 
-// The ending signals wait while the held file and its handlers change.
-class EndingSignalsHeldBack {
- public:
-  EndingSignalsHeldBack() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int s : ENDING_SIGNALS) sigaddset(&set, s);
-    ::sigprocmask(SIG_BLOCK, &set, &old_);
-  }
-  ~EndingSignalsHeldBack() {
-    const int error = errno;
-    ::sigprocmask(SIG_SETMASK, &old_, nullptr);
-    errno = error;
-  }
-  EndingSignalsHeldBack(const EndingSignalsHeldBack&) = delete;
-  EndingSignalsHeldBack& operator=(const EndingSignalsHeldBack&) = delete;
-
- private:
-  sigset_t old_;
-};
-
 void install_handlers() {
   struct sigaction action {};
-  action.sa_handler = remove_held_file_and_end;
+  action.sa_handler = end_by_signal;
   sigemptyset(&action.sa_mask);
   for (int s : ENDING_SIGNALS) sigaddset(&action.sa_mask, s);
   action.sa_flags = SA_RESTART;
@@ -110,6 +110,54 @@ void restore_handlers() {
     if (replaced[i]) ::sigaction(ENDING_SIGNALS[i], &previous[i], nullptr);
 }
 
+// Both with the signals held back.
+void start_catching() {
+  if (catching++ == 0) install_handlers();
+}
+void stop_catching() {
+  if (--catching == 0) restore_handlers();
+}
+
+extern "C" void end_the_write(int) {}
+
+// A blocking write to a screen that takes nothing (a terminal stopped by
+// Ctrl-S, a pipe whose reader reads no more) would wait without end. A timer
+// that ticks for as long as the text is being written makes each write
+// return within a tick with what it wrote so far.
+constexpr std::chrono::milliseconds SCREEN_TICK{10};
+
+class WriteTimer {
+ public:
+  WriteTimer() {
+    struct sigaction action {};
+    action.sa_handler = end_the_write;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // not restarted: the write returns
+    ::sigaction(SIGALRM, &action, &old_action_);
+    sigset_t alarm;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    ::sigprocmask(SIG_UNBLOCK, &alarm, &old_mask_);
+    const long tick = static_cast<long>(std::chrono::microseconds(SCREEN_TICK).count());
+    const itimerval every_tick{{0, tick}, {0, tick}};
+    ::setitimer(ITIMER_REAL, &every_tick, &old_timer_);
+  }
+  ~WriteTimer() {
+    const itimerval off{};
+    ::setitimer(ITIMER_REAL, &off, nullptr);
+    ::sigprocmask(SIG_SETMASK, &old_mask_, nullptr);
+    ::sigaction(SIGALRM, &old_action_, nullptr);
+    ::setitimer(ITIMER_REAL, &old_timer_, nullptr);
+  }
+  WriteTimer(const WriteTimer&) = delete;
+  WriteTimer& operator=(const WriteTimer&) = delete;
+
+ private:
+  struct sigaction old_action_ {};
+  sigset_t old_mask_;
+  itimerval old_timer_{};
+};
+
 }  // namespace
 
 void process_setup() {
@@ -117,6 +165,83 @@ void process_setup() {
   fail_writes_instead_of_ending(SIGXFSZ);
   fail_writes_instead_of_ending(SIGPIPE);
 }
+
+EndingSignalsHeldBack::EndingSignalsHeldBack() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int s : ENDING_SIGNALS) sigaddset(&set, s);
+  ::sigprocmask(SIG_BLOCK, &set, &old_);
+}
+
+EndingSignalsHeldBack::~EndingSignalsHeldBack() {
+  const int error = errno;
+  ::sigprocmask(SIG_SETMASK, &old_, nullptr);
+  errno = error;
+}
+
+void EndingSignalsHeldBack::sleep(std::chrono::nanoseconds duration) const {
+  const int error = errno;
+  const timespec ts{static_cast<time_t>(duration.count() / 1000000000), static_cast<long>(duration.count() % 1000000000)};
+  ::ppoll(nullptr, 0, &ts, &old_);
+  errno = error;
+}
+
+void EndingSignalWork::arm() {
+  EndingSignalsHeldBack wait;
+  if (armed_) return;
+  next_ = ArmedWorks::first;
+  ArmedWorks::first = this;
+  armed_ = true;
+  start_catching();
+}
+
+void EndingSignalWork::disarm() {
+  EndingSignalsHeldBack wait;
+  if (!armed_) return;
+  for (EndingSignalWork** at = &ArmedWorks::first; *at; at = &(*at)->next_)
+    if (*at == this) {
+      *at = next_;
+      break;
+    }
+  next_ = nullptr;
+  armed_ = false;
+  stop_catching();
+}
+
+bool screen_write_in_signal(std::string_view text, std::chrono::steady_clock::time_point deadline) {
+  using clock = std::chrono::steady_clock;
+  if (screen_goes_nowhere()) return false;
+  const int error = errno;
+  {
+    WriteTimer timer;
+    while (!text.empty() && clock::now() < deadline) {
+      const ssize_t n = ::write(STDOUT_FILENO, text.data(), text.size());
+      if (n > 0) {
+        text.remove_prefix(static_cast<std::size_t>(n));
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      // A screen left non-blocking is waited for a tick at a time.
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        pollfd out{STDOUT_FILENO, POLLOUT, 0};
+        ::poll(&out, 1, static_cast<int>(SCREEN_TICK.count()));
+        continue;
+      }
+      break;
+    }
+  }
+  errno = error;
+  return text.empty();
+}
+
+bool screen_goes_nowhere() {
+  struct stat out {}, null {};
+  return ::fstat(STDOUT_FILENO, &out) == 0 && S_ISCHR(out.st_mode) && ::stat("/dev/null", &null) == 0 &&
+         S_ISCHR(null.st_mode) && out.st_rdev == null.st_rdev;
+}
+
+void set_screen_line_open(bool open) { line_open = open ? 1 : 0; }
+bool screen_line_open() { return line_open != 0; }
 
 int SignalGuardedFile::create(const std::filesystem::path& path) {
   remove();
@@ -131,7 +256,7 @@ int SignalGuardedFile::create(const std::filesystem::path& path) {
   std::memcpy(held_path, name.c_str(), name.size() + 1);
   held = 1;
   mine_ = true;
-  install_handlers();
+  start_catching();
   return fd;
 }
 
@@ -188,7 +313,7 @@ void SignalGuardedFile::remove() {
 void SignalGuardedFile::release() {
   held = 0;
   mine_ = false;
-  restore_handlers();
+  stop_catching();
 }
 
 }  // namespace orva

@@ -1,9 +1,14 @@
 // The process the program runs in: its standard descriptors, the signals
-// that would end it in the middle of a write, and the temporary file of a
-// state-file write, which an interrupt must not leave behind.
+// that would end it in the middle of a write, the temporary file of a
+// state-file write, which an interrupt must not leave behind, and the work
+// an interrupt must still do before the program ends.
 #pragma once
 
+#include <signal.h>
+
+#include <chrono>
 #include <filesystem>
+#include <string_view>
 
 namespace orva {
 
@@ -14,6 +19,71 @@ namespace orva {
 // or goes to a reader that has gone away, then fails as on a full disk
 // instead of ending the program.
 void process_setup();
+
+// The ending signals (an interrupt, a hangup, a termination) wait while a
+// scope of this kind lasts: what their handler reads is changed only in such
+// a scope, so the handler finds it whole. Scopes nest; inside a signal
+// handler, where the signals wait already, nothing changes.
+class EndingSignalsHeldBack {
+ public:
+  EndingSignalsHeldBack();
+  ~EndingSignalsHeldBack();
+  EndingSignalsHeldBack(const EndingSignalsHeldBack&) = delete;
+  EndingSignalsHeldBack& operator=(const EndingSignalsHeldBack&) = delete;
+
+  // Sleeps for the duration with the signals as they were before the scope:
+  // outside a handler an ending signal may come while it sleeps, and a
+  // signal that came while the scope held it back comes now.
+  void sleep(std::chrono::nanoseconds duration) const;
+
+ private:
+  sigset_t old_;
+};
+
+// Work that an ending signal does before the program ends by the signal, as
+// it would have without the work. It runs in the signal handler: it may make
+// only the calls a handler may make, and what it reads is changed only while
+// the ending signals are held back. While a work is armed or a
+// SignalGuardedFile holds its file, the ending signals are caught; otherwise
+// they are as the program was started with them. Signals the program was
+// started to ignore stay ignored.
+class EndingSignalWork {
+ public:
+  using Run = void (*)(void* context);
+  EndingSignalWork(Run run, void* context) : run_(run), context_(context) {}
+  ~EndingSignalWork() { disarm(); }
+  EndingSignalWork(const EndingSignalWork&) = delete;
+  EndingSignalWork& operator=(const EndingSignalWork&) = delete;
+
+  void arm();
+  void disarm();
+  bool armed() const { return armed_; }
+
+ private:
+  friend struct ArmedWorks;
+  Run run_;
+  void* context_;
+  EndingSignalWork* next_ = nullptr;
+  bool armed_ = false;
+};
+
+// For the work of an ending signal: writes the text to the screen (standard
+// output) in the time left until the deadline, however the screen is made
+// (blocking or not, a terminal, a pipe, a file). True when all of it reached
+// the screen; false when it did not: the output goes nowhere (/dev/null),
+// its reader has gone away or hung up, the write failed, or the screen took
+// nothing more until the deadline.
+bool screen_write_in_signal(std::string_view text, std::chrono::steady_clock::time_point deadline);
+
+// Standard output is the null device, as when the program was started
+// without one: nobody reads what goes there.
+bool screen_goes_nowhere();
+
+// The console tells whether the screen's last line is open (a question
+// waiting behind its prompt), so that text the work of an ending signal
+// writes starts on a line of its own.
+void set_screen_line_open(bool open);
+bool screen_line_open();
 
 // A temporary file that an interrupt (Ctrl-C), a hangup or a termination
 // signal removes before the program ends by that signal, as it would have

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/format.hpp"
+#include "platform/process.hpp"
 
 namespace orva {
 
@@ -22,7 +23,8 @@ std::filesystem::path data_folder_from_environment() {
 
 TerminalPlatform::TerminalPlatform(std::unique_ptr<Graphics> graphics)
     : graphics_(graphics ? std::move(graphics) : std::make_unique<NullGraphics>()),
-      data_folder_(data_folder_from_environment()) {}
+      data_folder_(data_folder_from_environment()),
+      screen_goes_nowhere_(screen_goes_nowhere()) {}
 
 namespace {
 
@@ -48,8 +50,8 @@ bool not_ready(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 // text given up would be lost. A reader that has gone away is no wait: the
 // write fails. Text that cannot be written (the reader gone, the file size
 // limit, a full disk) is dropped and the session goes on; later text is
-// tried again.
-void write_all(int fd, std::string_view text) {
+// tried again. False when text was dropped.
+bool write_all(int fd, std::string_view text) {
   while (!text.empty()) {
     const ssize_t n = ::write(fd, text.data(), text.size());
     if (n > 0) {
@@ -58,22 +60,29 @@ void write_all(int fd, std::string_view text) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && not_ready(errno) && wait_until_ready(fd, POLLOUT)) continue;
-    return;
+    return false;
   }
+  return true;
 }
 
 // One write for each line, so that a line reaches the screen whole.
-void write_line(int fd, std::string_view text) {
+bool write_line(int fd, std::string_view text) {
   std::string line(text);
   line += '\n';
-  write_all(fd, line);
+  return write_all(fd, line);
 }
 
 }  // namespace
 
-void TerminalPlatform::console_write_line(std::string_view text) { write_line(STDOUT_FILENO, text); }
+void TerminalPlatform::console_write_line(std::string_view text) {
+  if (!write_line(STDOUT_FILENO, text) || screen_goes_nowhere_) ++texts_lost_;
+  set_screen_line_open(false);
+}
 
-void TerminalPlatform::console_write_prompt(std::string_view text) { write_all(STDOUT_FILENO, text); }
+void TerminalPlatform::console_write_prompt(std::string_view text) {
+  if (!write_all(STDOUT_FILENO, text) || screen_goes_nowhere_) ++texts_lost_;
+  if (!text.empty()) set_screen_line_open(true);
+}
 
 std::optional<TypedLine> read_console_line(std::FILE* in) {
   // Only what is kept is held: the rest of a longer line is dropped as it

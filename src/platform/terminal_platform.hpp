@@ -18,6 +18,7 @@ class TerminalPlatform final : public Platform {
   std::optional<TypedLine> console_read_line() override;
   void console_run_command(std::string_view line) override;
   void console_note(std::string_view text) override;
+  std::size_t console_texts_lost() const override { return texts_lost_; }
   std::filesystem::path data_folder() const override;
   LocalDate clock_local_date() override;
   LocalTime clock_local_time() override;
@@ -27,6 +28,8 @@ class TerminalPlatform final : public Platform {
  private:
   std::unique_ptr<Graphics> graphics_;
   std::filesystem::path data_folder_;
+  bool screen_goes_nowhere_;
+  std::size_t texts_lost_ = 0;
 };
 
 // One typed line from the console's input stream: its first

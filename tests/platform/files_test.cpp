@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -282,10 +283,137 @@ TEST(AppendFile, AFileHeldExclusivelyKeepsTheRecordsForTheNextTurn) {
   EXPECT_LT(waited, PROTOCOL_LAST_TURN_WAIT + std::chrono::seconds(1));
   EXPECT_EQ(end.fault, std::nullopt);
   EXPECT_EQ(end.unwritten, (std::vector<std::string>{"end 1", "end 2"}));
-  EXPECT_FALSE(f.is_open());
+  // Kept until the run has named them: an ending signal until then still does.
+  EXPECT_TRUE(f.is_open());
+  f.close();
   EXPECT_TRUE(holder.release());
   EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"),
             "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\nkept record\nnext turn\n");
+}
+
+// Reads what the child wrote through the pipe until the child has ended
+// (siblings may hold the pipe open too), for at most `seconds`.
+std::string read_until_ended(int fd, Child& child, int seconds, std::optional<int>& status) {
+  std::string text;
+  char buffer[4096];
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  bool ended = false;
+  while (std::chrono::steady_clock::now() < deadline) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 10) == 1) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n > 0) {
+        text.append(buffer, static_cast<std::size_t>(n));
+        continue;
+      }
+    }
+    if (ended) break;
+    int wait_status = 0;
+    if (::waitpid(child.pid(), &wait_status, WNOHANG) == child.pid()) {
+      status = wait_status;
+      ended = true;  // one more round for what is left in the pipe
+    }
+  }
+  if (!ended) status = child.wait(1);
+  return text;
+}
+
+// A termination signal that comes while a record is being added to the kept
+// ones waits until the record is whole: then the record gets its last turn
+// with the others, and where none comes it is named on the screen with
+// them, once.
+int records_kept = 0;
+void raise_at_the_third_record() {
+  if (++records_kept == 3) ::raise(SIGTERM);
+}
+
+TEST(AppendFile, AnEndingSignalWhileARecordIsKeptFindsItWhole) {
+  for (const bool held : {false, true}) {
+    SCOPED_TRACE(held ? "the file held by another process" : "nobody holds the file");
+    TempHome home;
+    const fs::path file = home.prot("PROTOCOL.TXT");
+    home.write("PROT/PROTOCOL.TXT", "earlier run\n");
+    std::optional<testing::LockHolder> holder;
+    if (held) {
+      holder.emplace(file, LOCK_EX);
+      ASSERT_TRUE(holder->holding());
+    }
+    Pipe screen;
+    Child child([&] {
+      if (::dup2(screen.write, STDOUT_FILENO) < 0) return 2;
+      AppendFile f;
+      if (!f.open(file)) return 3;
+      f.set_not_written_line("  not written: ");
+      keep_record_test_hook = raise_at_the_third_record;
+      for (int i = 1; i <= 3; ++i)
+        if (f.write_record("record " + std::to_string(i))) return 4;
+      return 5;
+    });
+    screen.close_write();
+    std::optional<int> status;
+    const std::string told = read_until_ended(screen.read, child, 30, status);
+    ASSERT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << "the run ends otherwise";
+    if (held) {
+      EXPECT_EQ(told, "  not written: held by another process, 3 records:\nrecord 1\nrecord 2\nrecord 3\n");
+      EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\n");
+      EXPECT_TRUE(holder->release());
+    } else {
+      EXPECT_EQ(told, "");
+      EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\nrecord 1\nrecord 2\nrecord 3\n");
+    }
+  }
+}
+
+// The turn comes at the signal, but the write of the kept records fails (the
+// file size limit): their part is taken back, and the failure is told as at
+// the end of a run, unless a failure of the run was told before.
+TEST(AppendFile, AFailedWriteAtAnEndingSignalIsToldAsAtTheEnd) {
+  for (const bool failed_before : {false, true}) {
+    SCOPED_TRACE(failed_before ? "a failure told before" : "the first failure");
+    TempHome home;
+    const fs::path file = home.prot("PROTOCOL.TXT");
+    home.write("PROT/PROTOCOL.TXT", "earlier run\n");
+    Pipe screen, first_done, held, kept, go_on;
+    std::optional<testing::LockHolder> holder;
+    if (!failed_before) {
+      holder.emplace(file, LOCK_EX);
+      ASSERT_TRUE(holder->holding());
+    }
+    Child child([&] {
+      if (::dup2(screen.write, STDOUT_FILENO) < 0) return 2;
+      AppendFile f;
+      if (!f.open(file)) return 3;
+      f.set_not_written_line("  not written: ");
+      // A limit that cuts the records in their middle.
+      FileSizeLimit limit(std::string("earlier run\n").size() + 4);
+      if (failed_before) {
+        if (f.write_record("a record that does not fit") != std::optional<std::string>("File too large")) return 4;
+        first_done.send();
+        (void)byte_arrives(held.read, 30);
+      }
+      if (f.write_record("kept 1") || f.write_record("kept 2")) return 5;
+      kept.send();
+      (void)byte_arrives(go_on.read, 30);
+      ::raise(SIGTERM);
+      return 6;
+    });
+    screen.close_write();
+    if (failed_before) {
+      // The first write failed in its turn; the next ones find the file held.
+      ASSERT_TRUE(byte_arrives(first_done.read, 30));
+      holder.emplace(file, LOCK_EX);
+      ASSERT_TRUE(holder->holding());
+      held.send();
+    }
+    ASSERT_TRUE(byte_arrives(kept.read, 30));
+    EXPECT_TRUE(holder->release());
+    go_on.send();
+    std::optional<int> status;
+    const std::string told = read_until_ended(screen.read, child, 30, status);
+    ASSERT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM);
+    EXPECT_EQ(told, failed_before ? "" : "  not written: File too large\n");
+    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\n") << "the cut part stays";
+  }
 }
 
 // Run A has the turn, its record is cut by the file size limit, A finds the
