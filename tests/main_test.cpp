@@ -414,6 +414,21 @@ std::string signal_name(int s) { return s == SIGTERM ? "SIGTERM" : s == SIGHUP ?
 
 bool ended_by(const ProgramRun& run, int s) { return run.ended && WIFSIGNALED(run.status) && WTERMSIG(run.status) == s; }
 
+// A session whose protocol file holds an earlier run's records and is held
+// exclusively by another process from before the start.
+struct SessionBesideAHolder {
+  TempHome home;
+  const bool written;
+  testing::LockHolder holder;
+  const bool held;
+  RunningProgram program;
+  SessionBesideAHolder(const std::string& earlier, RunningProgram::Screen screen = RunningProgram::Screen::Read)
+      : written((home.write("PROT/PROTOCOL.TXT", earlier), true)),
+        holder(home.prot("PROTOCOL.TXT"), LOCK_EX),
+        held(holder.holding()),
+        program(home, screen) {}
+};
+
 // An interrupt, a hangup or a termination signal ends a session while
 // another process holds the protocol file exclusively and the session's
 // records wait for their turn. Before the run ends by the signal, the
@@ -428,9 +443,9 @@ TEST(Program, AnEndingSignalNamesTheRecordsThatWaitForTheirTurn) {
   const std::string earlier = "  earlier run\n";
   struct Case {
     int signal = 0;
-    std::unique_ptr<TempHome> reference_home, home;
-    std::unique_ptr<RunningProgram> reference, program;
-    std::unique_ptr<testing::LockHolder> holder;
+    std::unique_ptr<TempHome> reference_home;
+    std::unique_ptr<RunningProgram> reference;
+    std::unique_ptr<SessionBesideAHolder> session;
   } cases[3];
   const int signals[] = {SIGTERM, SIGHUP, SIGINT};
   // All three at once: each waits three seconds for its turn.
@@ -438,20 +453,18 @@ TEST(Program, AnEndingSignalNamesTheRecordsThatWaitForTheirTurn) {
     Case& c = cases[i];
     c.signal = signals[i];
     c.reference_home = std::make_unique<TempHome>();
-    c.home = std::make_unique<TempHome>();
     c.reference_home->write("PROT/PROTOCOL.TXT", earlier);
-    c.home->write("PROT/PROTOCOL.TXT", earlier);
-    c.holder = std::make_unique<testing::LockHolder>(c.home->prot("PROTOCOL.TXT"), LOCK_EX);
-    ASSERT_TRUE(c.holder->holding());
     c.reference = std::make_unique<RunningProgram>(*c.reference_home);
-    c.program = std::make_unique<RunningProgram>(*c.home);
+    c.session = std::make_unique<SessionBesideAHolder>(earlier);
+    ASSERT_TRUE(c.session->held);
     c.reference->type(dive);
-    c.program->type(dive);
+    c.session->program.type(dive);
   }
   for (Case& c : cases) {
     SCOPED_TRACE(signal_name(c.signal));
     ASSERT_TRUE(c.reference->waits_after(PROMPT, 2, 30));
-    ASSERT_TRUE(c.program->waits_after(PROMPT, 2, 30));
+    RunningProgram& program = c.session->program;
+    ASSERT_TRUE(program.waits_after(PROMPT, 2, 30));
     c.reference->signal(c.signal);
     const ProgramRun reference = c.reference->end(30);
     EXPECT_TRUE(ended_by(reference, c.signal)) << "wait status " << reference.status;
@@ -460,15 +473,15 @@ TEST(Program, AnEndingSignalNamesTheRecordsThatWaitForTheirTurn) {
     ASSERT_EQ(testing::split_lines(records).size(), 5u);  // the header's three lines, X and D
 
     const clock::time_point signalled = clock::now();
-    c.program->signal(c.signal);
-    const ProgramRun run = c.program->end(30);
+    program.signal(c.signal);
+    const ProgramRun run = program.end(30);
     EXPECT_LT(clock::now() - signalled, std::chrono::seconds(1)) << "the run waits for its turn again";
     EXPECT_TRUE(ended_by(run, c.signal)) << "wait status " << run.status << "\n" << run.notes;
     EXPECT_EQ(testing::line_diff(comparable(reference.output + "\n" + HELD_FOR + "5 records:\n" + records, *c.reference_home),
-                                 comparable(run.output, *c.home)),
+                                 comparable(run.output, c.session->home)),
               "");
-    EXPECT_EQ(c.home->read("PROT/PROTOCOL.TXT"), earlier) << "appended behind the holder's back";
-    EXPECT_TRUE(c.holder->release());
+    EXPECT_EQ(c.session->home.read("PROT/PROTOCOL.TXT"), earlier) << "appended behind the holder's back";
+    EXPECT_TRUE(c.session->holder.release());
   }
 }
 
@@ -522,16 +535,11 @@ TEST(Program, RecordsAnEndingSignalCannotShowAreAppendedWithoutATurn) {
       {"a reader gone away", RunningProgram::Screen::Gone, SIGHUP, dive, 5},
       {"a full pipe nobody reads", RunningProgram::Screen::Unread, SIGINT, tables, 4},
   };
-  std::vector<std::unique_ptr<TempHome>> homes;
-  std::vector<std::unique_ptr<testing::LockHolder>> holders;
-  std::vector<std::unique_ptr<RunningProgram>> programs;
+  std::vector<std::unique_ptr<SessionBesideAHolder>> sessions;
   for (const Case& c : cases) {
-    homes.push_back(std::make_unique<TempHome>());
-    homes.back()->write("PROT/PROTOCOL.TXT", earlier);
-    holders.push_back(std::make_unique<testing::LockHolder>(homes.back()->prot("PROTOCOL.TXT"), LOCK_EX));
-    ASSERT_TRUE(holders.back()->holding());
-    programs.push_back(std::make_unique<RunningProgram>(*homes.back(), c.screen));
-    programs.back()->type(c.input);
+    sessions.push_back(std::make_unique<SessionBesideAHolder>(earlier, c.screen));
+    ASSERT_TRUE(sessions.back()->held);
+    sessions.back()->program.type(c.input);
   }
   // The wait for the turn is spent, the records are kept, and the tables
   // have filled the pipe.
@@ -540,15 +548,16 @@ TEST(Program, RecordsAnEndingSignalCannotShowAreAppendedWithoutATurn) {
     const Case& c = cases[i];
     SCOPED_TRACE(c.what);
     const clock::time_point signalled = clock::now();
-    programs[i]->signal(c.signal);
-    const ProgramRun run = programs[i]->end(30);
+    SessionBesideAHolder& session = *sessions[i];
+    session.program.signal(c.signal);
+    const ProgramRun run = session.program.end(30);
     EXPECT_LT(clock::now() - signalled, std::chrono::milliseconds(1500)) << "the run waits for its screen";
     EXPECT_TRUE(ended_by(run, c.signal)) << "wait status " << run.status << "\n" << run.notes;
-    std::vector<std::string> lines = testing::split_lines(homes[i]->read("PROT/PROTOCOL.TXT"));
+    std::vector<std::string> lines = testing::split_lines(session.home.read("PROT/PROTOCOL.TXT"));
     ASSERT_EQ(lines.size(), 1 + c.records);
     for (std::size_t r = 0; r <= c.records; ++r)
-      EXPECT_EQ(comparable(lines[r], *homes[i]), comparable(reference[r], reference_home)) << "line " << r + 1;
-    EXPECT_TRUE(holders[i]->release());
+      EXPECT_EQ(comparable(lines[r], session.home), comparable(reference[r], reference_home)) << "line " << r + 1;
+    EXPECT_TRUE(session.holder.release());
   }
 }
 
@@ -570,23 +579,19 @@ TEST(Program, RecordsTheEndOfARunCannotShowAreAppendedWithoutATurn) {
       {"output to /dev/null, Q", RunningProgram::Screen::Nowhere, "q\n"},
       {"a reader gone away, the end of the input", RunningProgram::Screen::Gone, ""},
   };
-  std::vector<std::unique_ptr<TempHome>> homes;
-  std::vector<std::unique_ptr<testing::LockHolder>> holders;
-  std::vector<std::unique_ptr<RunningProgram>> programs;
+  std::vector<std::unique_ptr<SessionBesideAHolder>> sessions;
   for (const Case& c : cases) {
-    homes.push_back(std::make_unique<TempHome>());
-    homes.back()->write("PROT/PROTOCOL.TXT", earlier);
-    holders.push_back(std::make_unique<testing::LockHolder>(homes.back()->prot("PROTOCOL.TXT"), LOCK_EX));
-    ASSERT_TRUE(holders.back()->holding());
-    programs.push_back(std::make_unique<RunningProgram>(*homes.back(), c.screen));
-    programs.back()->type(dive + c.end);
+    sessions.push_back(std::make_unique<SessionBesideAHolder>(earlier, c.screen));
+    ASSERT_TRUE(sessions.back()->held);
+    sessions.back()->program.type(dive + c.end);
   }
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(cases[i].what);
-    const ProgramRun run = programs[i]->end(30);
+    SessionBesideAHolder& session = *sessions[i];
+    const ProgramRun run = session.program.end(30);
     EXPECT_TRUE(run.exited_with(0)) << "wait status " << run.status << "\n" << run.notes;
-    EXPECT_EQ(testing::line_diff(reference, comparable(homes[i]->read("PROT/PROTOCOL.TXT"), *homes[i])), "");
-    EXPECT_TRUE(holders[i]->release());
+    EXPECT_EQ(testing::line_diff(reference, comparable(session.home.read("PROT/PROTOCOL.TXT"), session.home)), "");
+    EXPECT_TRUE(session.holder.release());
   }
 }
 

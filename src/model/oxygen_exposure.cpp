@@ -61,15 +61,17 @@ void file_write(DiveState& st, Platform& p, std::string_view format, std::initia
   for (const std::string& line : rec.lines) tell_protocol_fault(st, p, st.file->write_record(line));
 }
 
-// The file stays connected from the protocol start on. When the start could
-// not open it, every record tries again; a record that then gets the file
-// lands at its end, behind whatever it already holds, without a header.
+// The protocol file opened, with the words that name what an ending signal
+// finds unwritten.
 bool open_protocol_file(DiveState& st, Platform& p) {
   if (!st.file->open(prot_file(p, st.PROTNAME + ".TXT"))) return false;
   st.file->set_not_written_line(format_record(PROTOCOL_NOT_WRITTEN, {st.PROTNAME, std::string()}).lines.front());
   return true;
 }
 
+// The file stays connected from the protocol start on. When the start could
+// not open it, every record tries again; a record that then gets the file
+// lands at its end, behind whatever it already holds, without a header.
 bool open_protocol(DiveState& st, Platform& p) {
   st.PROTNAME = PROTOCOL_NAME;
   if (st.file->is_open()) return true;

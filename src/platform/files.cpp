@@ -389,14 +389,18 @@ void AppendFile::last_turn_at_signal(void* file) {
   AppendFile& self = *static_cast<AppendFile*>(file);
   if (self.fd_ < 0 || self.kept_count_ == 0) return;
   std::chrono::nanoseconds wait = PROTOCOL_LAST_TURN_WAIT;
+  bool in_turn = false;
+  int error = 0;
   {
     Turn turn(self.fd_, wait);
-    if (turn.kind() != Turn::Kind::Busy) {
-      // As at the end of the run: a failure is told where none was before.
-      const int error = self.append_kept(turn);
-      if (error != 0 && !self.fault_returned_) self.tell_in_signal(::strerrordesc_np(error), {});
-      return;
-    }
+    in_turn = turn.kind() != Turn::Kind::Busy;
+    if (in_turn) error = self.append_kept(turn);
+  }
+  if (in_turn) {
+    // As at the end of the run: a failure is told where none was before.
+    const char* reason = ::strerrordesc_np(error);
+    if (error != 0 && !self.fault_returned_) self.tell_in_signal(reason ? reason : "unknown error", {});
+    return;
   }
   // The count as text, without the allocations a handler may not make.
   char digits[24];

@@ -5,7 +5,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,6 +15,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -291,32 +291,34 @@ TEST(AppendFile, AFileHeldExclusivelyKeepsTheRecordsForTheNextTurn) {
             "earlier run\nrecord 1\nrecord 2\nrecord 3\nrecord 4\nrecord 5\nkept record\nnext turn\n");
 }
 
-// Reads what the child wrote through the pipe until the child has ended
-// (siblings may hold the pipe open too), for at most `seconds`.
-std::string read_until_ended(int fd, Child& child, int seconds, std::optional<int>& status) {
-  std::string text;
-  char buffer[4096];
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  bool ended = false;
-  while (std::chrono::steady_clock::now() < deadline) {
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 10) == 1) {
-      const ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n > 0) {
-        text.append(buffer, static_cast<std::size_t>(n));
-        continue;
-      }
-    }
-    if (ended) break;
-    int wait_status = 0;
-    if (::waitpid(child.pid(), &wait_status, WNOHANG) == child.pid()) {
-      status = wait_status;
-      ended = true;  // one more round for what is left in the pipe
-    }
+// A run in a child process that appends to the file, its screen (standard
+// output) a pipe; what it cannot write it tells behind "  not written: ".
+struct RunWithAScreen {
+  Pipe screen;
+  Child child;
+  RunWithAScreen(const fs::path& file, const std::function<int(AppendFile&)>& work)
+      : child([&] {
+          if (::dup2(screen.write, STDOUT_FILENO) < 0) return 2;
+          AppendFile f;
+          if (!f.open(file)) return 3;
+          f.set_not_written_line("  not written: ");
+          return work(f);
+        }) {
+    screen.close_write();
   }
-  if (!ended) status = child.wait(1);
-  return text;
-}
+  // What the run showed on its screen until it ended by a termination
+  // signal; nothing when it hangs or ends otherwise.
+  std::optional<std::string> told_until_terminated() {
+    std::string text;
+    char buffer[4096];
+    ssize_t n;
+    Deadline deadline(30);
+    while ((n = ::read(screen.read, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+    const std::optional<int> status = child.wait(30);
+    if (!status || !WIFSIGNALED(*status) || WTERMSIG(*status) != SIGTERM) return std::nullopt;
+    return text;
+  }
+};
 
 // A termination signal that comes while a record is being added to the kept
 // ones waits until the record is whole: then the record gets its last turn
@@ -338,27 +340,20 @@ TEST(AppendFile, AnEndingSignalWhileARecordIsKeptFindsItWhole) {
       holder.emplace(file, LOCK_EX);
       ASSERT_TRUE(holder->holding());
     }
-    Pipe screen;
-    Child child([&] {
-      if (::dup2(screen.write, STDOUT_FILENO) < 0) return 2;
-      AppendFile f;
-      if (!f.open(file)) return 3;
-      f.set_not_written_line("  not written: ");
+    RunWithAScreen run(file, [](AppendFile& f) {
       keep_record_test_hook = raise_at_the_third_record;
       for (int i = 1; i <= 3; ++i)
         if (f.write_record("record " + std::to_string(i))) return 4;
       return 5;
     });
-    screen.close_write();
-    std::optional<int> status;
-    const std::string told = read_until_ended(screen.read, child, 30, status);
-    ASSERT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << "the run ends otherwise";
+    const std::optional<std::string> told = run.told_until_terminated();
+    ASSERT_TRUE(told) << "the run hangs or ends otherwise";
     if (held) {
-      EXPECT_EQ(told, "  not written: held by another process, 3 records:\nrecord 1\nrecord 2\nrecord 3\n");
+      EXPECT_EQ(*told, "  not written: held by another process, 3 records:\nrecord 1\nrecord 2\nrecord 3\n");
       EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\n");
       EXPECT_TRUE(holder->release());
     } else {
-      EXPECT_EQ(told, "");
+      EXPECT_EQ(*told, "");
       EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\nrecord 1\nrecord 2\nrecord 3\n");
     }
   }
@@ -373,17 +368,13 @@ TEST(AppendFile, AFailedWriteAtAnEndingSignalIsToldAsAtTheEnd) {
     TempHome home;
     const fs::path file = home.prot("PROTOCOL.TXT");
     home.write("PROT/PROTOCOL.TXT", "earlier run\n");
-    Pipe screen, first_done, held, kept, go_on;
+    Pipe first_done, held, kept, go_on;
     std::optional<testing::LockHolder> holder;
     if (!failed_before) {
       holder.emplace(file, LOCK_EX);
       ASSERT_TRUE(holder->holding());
     }
-    Child child([&] {
-      if (::dup2(screen.write, STDOUT_FILENO) < 0) return 2;
-      AppendFile f;
-      if (!f.open(file)) return 3;
-      f.set_not_written_line("  not written: ");
+    RunWithAScreen run(file, [&](AppendFile& f) {
       // A limit that cuts the records in their middle.
       FileSizeLimit limit(std::string("earlier run\n").size() + 4);
       if (failed_before) {
@@ -397,7 +388,6 @@ TEST(AppendFile, AFailedWriteAtAnEndingSignalIsToldAsAtTheEnd) {
       ::raise(SIGTERM);
       return 6;
     });
-    screen.close_write();
     if (failed_before) {
       // The first write failed in its turn; the next ones find the file held.
       ASSERT_TRUE(byte_arrives(first_done.read, 30));
@@ -408,11 +398,10 @@ TEST(AppendFile, AFailedWriteAtAnEndingSignalIsToldAsAtTheEnd) {
     ASSERT_TRUE(byte_arrives(kept.read, 30));
     EXPECT_TRUE(holder->release());
     go_on.send();
-    std::optional<int> status;
-    const std::string told = read_until_ended(screen.read, child, 30, status);
-    ASSERT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM);
-    EXPECT_EQ(told, failed_before ? "" : "  not written: File too large\n");
-    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\n") << "the cut part stays";
+    const std::optional<std::string> told = run.told_until_terminated();
+    ASSERT_TRUE(told) << "the run hangs or ends otherwise";
+    EXPECT_EQ(*told, failed_before ? "" : "  not written: File too large\n");
+    EXPECT_EQ(home.read("PROT/PROTOCOL.TXT"), "earlier run\n") << "the cut part is not taken back";
   }
 }
 
