@@ -399,7 +399,7 @@ void AppendFile::last_turn_at_signal(void* file) {
   if (in_turn) {
     // As at the end of the run: a failure is told where none was before.
     const char* reason = ::strerrordesc_np(error);
-    if (error != 0 && !self.fault_returned_) self.tell_in_signal(reason ? reason : "unknown error", {});
+    if (error != 0 && !self.fault_returned_) self.tell_in_signal({reason ? reason : "unknown error"}, {});
     return;
   }
   // The count as text, without the allocations a handler may not make.
@@ -408,31 +408,27 @@ void AppendFile::last_turn_at_signal(void* file) {
   std::size_t n = self.kept_count_;
   do *--first = static_cast<char>('0' + n % 10);
   while ((n /= 10) > 0);
-  char reason[80] = {};
-  std::size_t length = 0;
-  for (std::string_view part : {std::string_view(KEPT_BEFORE_COUNT), std::string_view(first, digits + sizeof digits - first),
-                                std::string_view(KEPT_AFTER_COUNT)}) {
-    const std::size_t fits = std::min(part.size(), sizeof reason - length);
-    std::memcpy(reason + length, part.data(), fits);
-    length += fits;
-  }
-  self.tell_in_signal(std::string_view(reason, length), std::string_view(self.kept_).substr(1));
+  self.tell_in_signal({KEPT_BEFORE_COUNT, std::string_view(first, digits + sizeof digits - first), KEPT_AFTER_COUNT},
+                      std::string_view(self.kept_).substr(1));
 }
 
 // The line that tells the reason, then the records, on the screen; where no
 // screen takes them all, the records are appended without a turn: the run
 // ends now, and nobody is left to tell.
-void AppendFile::tell_in_signal(std::string_view reason, std::string_view records) const {
+void AppendFile::tell_in_signal(std::initializer_list<std::string_view> reason, std::string_view records) const {
   const auto deadline = std::chrono::steady_clock::now() + SIGNAL_SCREEN_WAIT;
+  // One line in one write; a line too long for it is cut, never overrun.
   char line[256];
   std::size_t length = 0;
-  for (std::string_view part : {std::string_view(screen_line_open() ? "\n" : ""), std::string_view(not_written_line_),
-                                reason, std::string_view("\n")}) {
-    const std::size_t n = std::min(part.size(), sizeof line - 1 - length);
-    std::memcpy(line + length, part.data(), n);
-    length += n;
-  }
-  if (line[length - 1] != '\n') line[length++] = '\n';
+  auto add = [&](std::string_view part) {
+    const std::size_t fits = std::min(part.size(), sizeof line - 1 - length);
+    std::memcpy(line + length, part.data(), fits);
+    length += fits;
+  };
+  if (screen_line_open()) add("\n");
+  add(not_written_line_);
+  for (std::string_view part : reason) add(part);
+  line[length++] = '\n';
   const bool told = screen_write_in_signal(std::string_view(line, length), deadline) &&
                     screen_write_in_signal(records, deadline);
   if (!told && !records.empty()) append_without_turn();

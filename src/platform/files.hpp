@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,7 +89,7 @@ class AppendFile {
   // where none comes, they are named on the screen, and where no screen
   // takes them, nobody is left to tell and they are appended without a turn.
   static void last_turn_at_signal(void* file);
-  void tell_in_signal(std::string_view reason, std::string_view records) const;
+  void tell_in_signal(std::initializer_list<std::string_view> reason, std::string_view records) const;
   void append_without_turn() const;
 
   int fd_ = -1;

@@ -57,7 +57,6 @@ class EndingSignalWork {
 
   void arm();
   void disarm();
-  bool armed() const { return armed_; }
 
  private:
   friend struct ArmedWorks;
