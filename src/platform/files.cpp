@@ -311,6 +311,10 @@ bool AppendFile::open(const std::filesystem::path& path) {
   return true;
 }
 
+// The kept records as one write appends them: behind a line end where the
+// file ends inside a line.
+std::string_view AppendFile::kept_data() const { return std::string_view(kept_).substr(ends_inside_a_line() ? 0 : 1); }
+
 // Whether the file ends inside a line: a record cut by this run, by another
 // run or by a run before. A file that cannot be read tells only this run's.
 bool AppendFile::ends_inside_a_line() const {
@@ -362,7 +366,7 @@ std::optional<std::string> AppendFile::write_kept(std::chrono::nanoseconds& wait
 // 0, or the error of a write that failed, whose records are then given up.
 // Makes only the calls a signal handler may make.
 int AppendFile::append_kept(const Turn& turn) {
-  const std::string_view data = std::string_view(kept_).substr(ends_inside_a_line() ? 0 : 1);
+  const std::string_view data = kept_data();
   struct stat before {};
   const bool size_known = turn.in_turn() && ::fstat(fd_, &before) == 0;
   std::size_t written = 0;
@@ -435,7 +439,7 @@ void AppendFile::tell_in_signal(std::initializer_list<std::string_view> reason, 
 }
 
 void AppendFile::append_without_turn() const {
-  if (fd_ >= 0 && kept_count_ > 0) (void)write_all(fd_, std::string_view(kept_).substr(ends_inside_a_line() ? 0 : 1));
+  if (fd_ >= 0 && kept_count_ > 0) (void)write_all(fd_, kept_data());
 }
 
 void AppendFile::append_kept_without_turn() {

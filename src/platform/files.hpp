@@ -85,6 +85,7 @@ class AppendFile {
   std::optional<std::string> write_kept(std::chrono::nanoseconds& wait);
   int append_kept(const Turn& turn);
   bool ends_inside_a_line() const;
+  std::string_view kept_data() const;
   // What an ending signal does with the kept records: their last turn;
   // where none comes, they are named on the screen, and where no screen
   // takes them, nobody is left to tell and they are appended without a turn.

@@ -58,18 +58,15 @@ void fail_writes_instead_of_ending(int signal) {
 // signals are held back.
 constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int ENDING_SIGNAL_COUNT = sizeof ENDING_SIGNALS / sizeof ENDING_SIGNALS[0];
-char held_path[PATH_MAX];
-volatile sig_atomic_t held = 0;
 struct sigaction previous[ENDING_SIGNAL_COUNT];
 bool replaced[ENDING_SIGNAL_COUNT];
-// The reasons to catch the signals: a held file and the armed works.
-int catching = 0;
 
 volatile sig_atomic_t line_open = 0;
 
 }  // namespace
 
-// The armed works, the one armed last first.
+// The armed works, the one armed last first: a temporary file, held for a
+// moment, goes before records that may wait for a turn and a screen.
 struct ArmedWorks {
   static inline EndingSignalWork* first = nullptr;
   static void run_all() {
@@ -80,9 +77,6 @@ struct ArmedWorks {
 namespace {
 
 extern "C" void end_by_signal(int signal) {
-  // The file first: it goes at once, however long the works take.
-  if (held) ::unlink(held_path);
-  held = 0;
   ArmedWorks::run_all();
   // The signal, blocked while its handler runs, comes again as it would
   // have come without the handler as soon as the handler returns.
@@ -108,14 +102,6 @@ void install_handlers() {
 void restore_handlers() {
   for (int i = 0; i < ENDING_SIGNAL_COUNT; ++i)
     if (replaced[i]) ::sigaction(ENDING_SIGNALS[i], &previous[i], nullptr);
-}
-
-// Both with the signals held back.
-void start_catching() {
-  if (catching++ == 0) install_handlers();
-}
-void stop_catching() {
-  if (--catching == 0) restore_handlers();
 }
 
 extern "C" void end_the_write(int) {}
@@ -192,7 +178,7 @@ void EndingSignalWork::arm() {
   next_ = ArmedWorks::first;
   ArmedWorks::first = this;
   armed_ = true;
-  start_catching();
+  if (next_ == nullptr) install_handlers();
 }
 
 void EndingSignalWork::disarm() {
@@ -205,7 +191,7 @@ void EndingSignalWork::disarm() {
     }
   next_ = nullptr;
   armed_ = false;
-  stop_catching();
+  if (ArmedWorks::first == nullptr) restore_handlers();
 }
 
 bool screen_write_in_signal(std::string_view text, std::chrono::steady_clock::time_point deadline) {
@@ -246,44 +232,42 @@ bool screen_line_open() { return line_open != 0; }
 int SignalGuardedFile::create(const std::filesystem::path& path) {
   remove();
   const std::string& name = path.native();
-  if (held || name.size() >= sizeof held_path) {
-    errno = held ? EBUSY : ENAMETOOLONG;
+  if (name.size() >= sizeof path_) {
+    errno = ENAMETOOLONG;
     return -1;
   }
   EndingSignalsHeldBack wait;
   const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return -1;
-  std::memcpy(held_path, name.c_str(), name.size() + 1);
-  held = 1;
-  mine_ = true;
-  start_catching();
+  std::memcpy(path_, name.c_str(), name.size() + 1);
+  at_signal_.arm();
   return fd;
 }
 
 bool SignalGuardedFile::rename_to(const std::filesystem::path& target) {
-  if (!mine_) {
+  if (!at_signal_.armed()) {
     errno = ENOENT;
     return false;
   }
   EndingSignalsHeldBack wait;
-  if (::rename(held_path, target.c_str()) != 0) return false;
-  release();
+  if (::rename(path_, target.c_str()) != 0) return false;
+  at_signal_.disarm();
   return true;
 }
 
 bool SignalGuardedFile::rename_to_new(const std::filesystem::path& target) {
-  if (!mine_) {
+  if (!at_signal_.armed()) {
     errno = ENOENT;
     return false;
   }
   // The signals wait until the file has its name: no step below is left half done.
   EndingSignalsHeldBack wait;
-  if (::renameat2(AT_FDCWD, held_path, AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+  if (::renameat2(AT_FDCWD, path_, AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
     if (errno != EINVAL && errno != ENOSYS) return false;
     // A file system that cannot rename without replacing: a second name,
     // which is never given where one stands, then the temporary one goes.
-    if (::link(held_path, target.c_str()) == 0) {
-      ::unlink(held_path);
+    if (::link(path_, target.c_str()) == 0) {
+      ::unlink(path_);
     } else {
       if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) return false;
       // Nor links: the name is taken by a new empty file, which the file
@@ -291,7 +275,7 @@ bool SignalGuardedFile::rename_to_new(const std::filesystem::path& target) {
       const int taken = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
       if (taken < 0) return false;
       ::close(taken);
-      if (::rename(held_path, target.c_str()) != 0) {
+      if (::rename(path_, target.c_str()) != 0) {
         const int error = errno;
         ::unlink(target.c_str());
         errno = error;
@@ -299,21 +283,17 @@ bool SignalGuardedFile::rename_to_new(const std::filesystem::path& target) {
       }
     }
   }
-  release();
+  at_signal_.disarm();
   return true;
 }
 
 void SignalGuardedFile::remove() {
-  if (!mine_) return;
+  if (!at_signal_.armed()) return;
   EndingSignalsHeldBack wait;
-  ::unlink(held_path);
-  release();
+  ::unlink(path_);
+  at_signal_.disarm();
 }
 
-void SignalGuardedFile::release() {
-  held = 0;
-  mine_ = false;
-  stop_catching();
-}
+void SignalGuardedFile::remove_at_signal(void* file) { ::unlink(static_cast<SignalGuardedFile*>(file)->path_); }
 
 }  // namespace orva

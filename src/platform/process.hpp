@@ -4,6 +4,7 @@
 // an interrupt must still do before the program ends.
 #pragma once
 
+#include <limits.h>
 #include <signal.h>
 
 #include <chrono>
@@ -43,10 +44,10 @@ class EndingSignalsHeldBack {
 // Work that an ending signal does before the program ends by the signal, as
 // it would have without the work. It runs in the signal handler: it may make
 // only the calls a handler may make, and what it reads is changed only while
-// the ending signals are held back. While a work is armed or a
-// SignalGuardedFile holds its file, the ending signals are caught; otherwise
-// they are as the program was started with them. Signals the program was
-// started to ignore stay ignored.
+// the ending signals are held back. The work armed last runs first. While a
+// work is armed the ending signals are caught; otherwise they are as the
+// program was started with them. Signals the program was started to ignore
+// stay ignored.
 class EndingSignalWork {
  public:
   using Run = void (*)(void* context);
@@ -57,6 +58,7 @@ class EndingSignalWork {
 
   void arm();
   void disarm();
+  bool armed() const { return armed_; }
 
  private:
   friend struct ArmedWorks;
@@ -86,8 +88,9 @@ bool screen_line_open();
 
 // A temporary file that an interrupt (Ctrl-C), a hangup or a termination
 // signal removes before the program ends by that signal, as it would have
-// without it. Signals the program was started to ignore stay ignored; while
-// no such file is held, the signals are as they were. One at a time.
+// without it: the work of the signal while the file is held. Signals the
+// program was started to ignore stay ignored; while no such file is held and
+// no other work is armed, the signals are as they were.
 class SignalGuardedFile {
  public:
   SignalGuardedFile() = default;
@@ -108,8 +111,11 @@ class SignalGuardedFile {
   void remove();
 
  private:
-  void release();
-  bool mine_ = false;
+  static void remove_at_signal(void* file);
+  // The path as the signal's work reads it, which no allocation may follow.
+  char path_[PATH_MAX] = {};
+  // Armed while the file is held.
+  EndingSignalWork at_signal_{&SignalGuardedFile::remove_at_signal, this};
 };
 
 }  // namespace orva
