@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/child_process.hpp"
@@ -170,6 +172,7 @@ class RunningProgram {
   // Where its output goes.
   enum class Screen {
     Read,      // a pipe the test reads
+    Small,     // a pipe of one page (4 KiB) the test reads
     Unread,    // a pipe nobody reads, which fills
     Gone,      // a pipe whose reader has gone away
     Nowhere,   // started without standard output: /dev/null
@@ -183,6 +186,7 @@ class RunningProgram {
             return 126;
           return exec_program(home);
         }) {
+    if (screen == Screen::Small) ::fcntl(out_.write, F_SETPIPE_SZ, 4096);
     out_.close_write();
     err_.close_write();
     typing_.close_read();
@@ -210,16 +214,59 @@ class RunningProgram {
       }
     }
   }
+  // Whether the output shows the text within `seconds`; it is read a page
+  // at a time, and no further once the text is there.
+  bool shows(const std::string& text, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (output_.find(text) == std::string::npos) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      pollfd p{out_.read, POLLIN, 0};
+      if (::poll(&p, 1, 50) == 1) {
+        char buffer[4096];
+        const ssize_t n = ::read(out_.read, buffer, sizeof buffer);
+        if (n > 0) output_.append(buffer, static_cast<std::size_t>(n));
+        if (n == 0) return false;
+      }
+    }
+    return true;
+  }
   const std::string& output() const { return output_; }
   void signal(int s) const { ::kill(program_.pid(), s); }
-  // Ends the input, reads what is left and waits for the end.
-  ProgramRun end(int seconds) {
+  // Stops reading the screen, as a reader that stops reading does, and fills
+  // the pipe with FILLER until it takes no more: the program's next text
+  // finds it full. What the program wrote before is read first. The pipe is
+  // written through the program's own standard output, opened for the
+  // moment: a writing end the test kept would be inherited by every child it
+  // starts, and the screen's end would not come before theirs.
+  static constexpr char FILLER = '#';
+  bool fill_screen() {
+    char buffer[4096];
+    for (pollfd p{out_.read, POLLIN, 0}; ::poll(&p, 1, 0) == 1;) {
+      const ssize_t n = ::read(out_.read, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      output_.append(buffer, static_cast<std::size_t>(n));
+    }
+    const std::string screen = "/proc/" + std::to_string(program_.pid()) + "/fd/1";
+    const int fd = ::open(screen.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const std::string filler(512, FILLER);
+    std::size_t filled = 0;
+    for (ssize_t n; (n = ::write(fd, filler.data(), filler.size())) > 0;) filled += static_cast<std::size_t>(n);
+    const bool full = errno == EAGAIN && filled > 0;
+    ::close(fd);
+    return full;
+  }
+  // Ends the input, reads what is left and waits for the end; with
+  // `read_after_the_end`, the screen is read only once the program has ended.
+  ProgramRun end(int seconds, bool read_after_the_end = false) {
     typing_.close_write();
     ProgramRun run;
+    std::optional<int> status;
+    if (read_after_the_end) status = program_.wait(seconds);
     std::string rest;
-    read_both(screen_ == Screen::Read ? out_.read : -1, err_.read, rest, run.notes, seconds);
+    read_both(screen_ == Screen::Read || screen_ == Screen::Small ? out_.read : -1, err_.read, rest, run.notes, seconds);
     run.output = output_ + rest;
-    const std::optional<int> status = program_.wait(seconds);
+    if (!read_after_the_end) status = program_.wait(seconds);
     run.ended = status.has_value();
     run.status = status.value_or(-1);
     return run;
@@ -508,6 +555,221 @@ TEST(Program, AnEndingSignalNamesOnlyTheRecordsThatFoundNoTurn) {
   // The second D at 20 m for a minute more: two minutes of the dive.
   EXPECT_EQ(run.output, before_signal + "\n" + HELD_FOR + "1 records:\n" +
                             " D   20.0      1.0      2.0  0.79 0.21 0.00    0.     1.       0.      0.      74.3\n");
+}
+
+// How often the line stands whole in the text.
+std::size_t lines_alike(const std::string& text, const std::string& line) {
+  std::size_t n = 0;
+  for (const std::string& l : testing::split_lines(text)) n += l == line;
+  return n;
+}
+
+// The second minute at 20 m, whose record waits for its turn.
+const std::string SECOND_MINUTE = " D   20.0      1.0      2.0  0.79 0.21 0.00    0.     1.       0.      0.      74.3";
+
+// An ending signal that comes while a record waits for its turn ends the
+// run by the signal, at once and for good: the wait it interrupted never goes
+// on to take the turn and append what the signal's work has already
+// appended, named or left to a screen that took nothing. The record stands
+// exactly once, in the file or on the screen. A second signal during the
+// work does not run it again, and the run ends by the first.
+TEST(Program, AnEndingSignalInTheWaitForATurnLeavesEachRecordOnce) {
+  using namespace std::chrono_literals;
+  using clock = std::chrono::steady_clock;
+  enum class Where { File, Screen, Either };
+  struct Case {
+    const char* what;
+    int signal;
+    bool full_screen;
+    std::chrono::milliseconds release;  // after the signal
+    // After the signal; without it, the screen is read only after the end.
+    std::optional<std::chrono::milliseconds> read_again;
+    int second_signal;  // 0.1 s after the first, or none
+    Where where;
+  } cases[] = {
+      {"the holder lets go within the last turn", SIGTERM, false, 50ms, {}, 0, Where::File},
+      {"the holder lets go within the last turn", SIGINT, false, 20ms, {}, 0, Where::File},
+      {"the holder lets go within the last turn", SIGHUP, false, 80ms, {}, 0, Where::File},
+      {"a full screen, the holder lets go while the work writes to it", SIGTERM, true, 300ms, {}, 0, Where::File},
+      {"a full screen read again after the holder let go", SIGHUP, true, 250ms, 300ms, 0, Where::Either},
+      {"a second signal during the work", SIGTERM, true, 300ms, {}, SIGINT, Where::File},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.what) + ", " + signal_name(c.signal));
+    TempHome home;
+    RunningProgram program(home);
+    program.type("Tauchgang\nD\n20.\n1.\n");
+    ASSERT_TRUE(program.waits_after(PROMPT, 2, 30));
+    const std::string first = home.read("PROT/PROTOCOL.TXT");
+    ASSERT_EQ(testing::split_lines(first).size(), 5u);
+    std::optional<testing::LockHolder> holder;
+    holder.emplace(home.prot("PROTOCOL.TXT"), LOCK_EX);
+    ASSERT_TRUE(holder->holding());
+    // The record waits three seconds for its turn; the signal comes in the wait.
+    program.type("D\n20.\n1.\n");
+    ::usleep(1000 * 1000);
+    if (c.full_screen) {
+      ASSERT_TRUE(program.fill_screen());
+    }
+    const clock::time_point signalled = clock::now();
+    program.signal(c.signal);
+    auto at = [&](std::chrono::milliseconds after) { std::this_thread::sleep_until(signalled + after); };
+    if (c.second_signal) {
+      at(100ms);
+      program.signal(c.second_signal);
+    }
+    at(c.release);
+    EXPECT_TRUE(holder->release());
+    if (c.read_again) at(*c.read_again);
+    const ProgramRun run = program.end(30, !c.read_again && c.full_screen);
+    EXPECT_LT(clock::now() - signalled, 2s);
+    EXPECT_TRUE(ended_by(run, c.signal)) << "wait status " << run.status << "\n" << run.notes;
+    const std::string protocol = home.read("PROT/PROTOCOL.TXT");
+    EXPECT_EQ(protocol.substr(0, first.size()), first);
+    const std::size_t in_file = lines_alike(protocol, SECOND_MINUTE), on_screen = lines_alike(run.output, SECOND_MINUTE);
+    EXPECT_EQ(in_file + on_screen, 1u) << "in the file " << in_file << " times, on the screen " << on_screen << " times";
+    if (c.where == Where::File) {
+      EXPECT_EQ(protocol, first + SECOND_MINUTE + "\n");
+    }
+    if (on_screen == 1) {
+      EXPECT_NE(run.output.find(std::string("\n") + HELD_FOR + "1 records:\n" + SECOND_MINUTE + "\n"), std::string::npos)
+          << run.output;
+    }
+  }
+}
+
+// The record lines of a screen text from the first line that names records
+// kept on: every whole line but the lines that name them.
+std::vector<std::string> named_records(const std::string& screen) {
+  std::vector<std::string> records;
+  const std::size_t first = screen.find(HELD_FOR);
+  if (first == std::string::npos) return records;
+  std::string_view rest = std::string_view(screen).substr(first);
+  for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos; rest.remove_prefix(end + 1)) {
+    const std::string_view line = rest.substr(0, end);
+    if (!line.empty() && !line.starts_with(HELD_FOR)) records.emplace_back(line);
+  }
+  return records;
+}
+
+// Q while another process holds the protocol file: the run names its 300
+// and more kept records on a screen of one page, which stops being read
+// after the line that names them; a termination signal comes while the
+// records are being named. The records on the screen are shown and no longer
+// kept: the signal's work gives only the others their last turn, names only
+// those, or appends only those where the screen takes nothing. Together the
+// screen and the file hold every record of the run once, in its order.
+TEST(Program, AnEndingSignalWhileTheEndNamesTheRecordsLeavesEachRecordOnce) {
+  using namespace std::chrono_literals;
+  const std::string earlier = "  earlier run\n";
+  std::string input = "Tauchgang\n";
+  for (int i = 0; i < 300; ++i) input += "D\n20.\n1.\n";
+  input += "q\n";
+  TempHome reference_home;
+  reference_home.write("PROT/PROTOCOL.TXT", earlier);
+  ASSERT_TRUE(run_program(input, reference_home).exited_with(0));
+  const std::vector<std::string> reference =
+      testing::split_lines(comparable(reference_home.read("PROT/PROTOCOL.TXT").substr(earlier.size()), reference_home));
+  ASSERT_EQ(reference.size(), 305u);  // the header's three lines, X, 300 D and X
+  struct Case {
+    const char* what;
+    std::optional<std::chrono::milliseconds> release;  // after the signal, or never
+    bool read_again;                                   // or read only after the end
+  } cases[] = {
+      {"the holder lets go 50 ms after the signal", 50ms, false},
+      {"the holder keeps the file", {}, false},
+      {"the holder keeps the file, the screen is read again", {}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SessionBesideAHolder session(earlier, RunningProgram::Screen::Small);
+    ASSERT_TRUE(session.held);
+    session.program.type(input);
+    ASSERT_TRUE(session.program.shows("records:\n", 60));
+    std::this_thread::sleep_for(200ms);
+    session.program.signal(SIGTERM);
+    if (c.release) {
+      std::this_thread::sleep_for(*c.release);
+      EXPECT_TRUE(session.holder.release());
+    }
+    const ProgramRun run = session.program.end(30, !c.read_again);
+    EXPECT_TRUE(ended_by(run, SIGTERM)) << "wait status " << run.status << "\n" << run.notes;
+    std::vector<std::string> records = named_records(run.output);
+    for (std::string& record : records)
+      if (record.starts_with("  Yr: ")) record = "  Yr: (date and time)";
+    // The signal came while the end named the records: the screen had not
+    // taken them all.
+    const std::size_t first_named = run.output.find(HELD_FOR);
+    EXPECT_LT(named_records(run.output.substr(0, run.output.find(HELD_FOR, first_named + 1))).size(), reference.size());
+    const std::vector<std::string> appended =
+        testing::split_lines(comparable(session.home.read("PROT/PROTOCOL.TXT").substr(earlier.size()), session.home));
+    records.insert(records.end(), appended.begin(), appended.end());
+    EXPECT_EQ(records, reference);
+    if (!c.release) {
+      EXPECT_TRUE(session.holder.release());
+    }
+  }
+}
+
+// Runs that end together, each by a termination signal, beside a process
+// that holds their protocol file, with no screen to name their kept records
+// on: each appends its records without a turn, the runs one after the other,
+// so that none finds another's records half written at the end of the file.
+// No empty line between them, no two records on one line, every record once.
+// Eight folders of four runs each, at the same time.
+TEST(Program, RunsEndedTogetherWithoutAScreenAppendOneAfterTheOther) {
+  constexpr int FOLDERS = 8, RUNS = 4, DIVES = 60;
+  const std::string earlier = "  earlier run\n";
+  struct Folder {
+    TempHome home;
+    std::optional<testing::LockHolder> holder;
+    std::vector<std::unique_ptr<RunningProgram>> runs;
+  } folders[FOLDERS];
+  for (Folder& f : folders) {
+    f.home.write("PROT/PROTOCOL.TXT", earlier);
+    f.holder.emplace(f.home.prot("PROTOCOL.TXT"), LOCK_EX);
+    ASSERT_TRUE(f.holder->holding());
+    // Each run dives to a depth of its own, so that its records tell whose
+    // they are.
+    for (int r = 0; r < RUNS; ++r) {
+      f.runs.push_back(std::make_unique<RunningProgram>(f.home, RunningProgram::Screen::Nowhere));
+      std::string input = "Tauchgang\n";
+      for (int i = 0; i < DIVES; ++i) input += "D\n" + std::to_string(20 + r) + ".\n1.\n";
+      f.runs.back()->type(input);
+    }
+  }
+  // The wait for the turn is spent and every record is kept.
+  ::usleep(4500 * 1000);
+  for (Folder& f : folders)
+    for (auto& run : f.runs) run->signal(SIGTERM);
+  for (Folder& f : folders) {
+    SCOPED_TRACE(f.home.path().string());
+    for (auto& run : f.runs) {
+      const ProgramRun ended = run->end(30);
+      EXPECT_TRUE(ended_by(ended, SIGTERM)) << "wait status " << ended.status << "\n" << ended.notes;
+    }
+    EXPECT_TRUE(f.holder->release());
+    const std::string protocol = f.home.read("PROT/PROTOCOL.TXT");
+    ASSERT_TRUE(protocol.starts_with(earlier));
+    EXPECT_EQ(protocol.find("\n\n"), std::string::npos) << "an empty line";
+    const std::vector<std::string> lines = testing::split_lines(protocol.substr(earlier.size()));
+    EXPECT_EQ(lines.size(), static_cast<std::size_t>(RUNS * (4 + DIVES)));  // the header's three lines, X and D
+    for (int r = 0; r < RUNS; ++r) {
+      // The records of a run stand in its order, each once.
+      std::vector<std::string> dives;
+      const std::string depth = " D   " + std::to_string(20 + r) + ".0      1.0";
+      for (const std::string& line : lines)
+        if (line.starts_with(depth)) dives.push_back(line.substr(0, 27));
+      std::vector<std::string> expected;
+      for (int i = 1; i <= DIVES; ++i) {
+        char total[16];
+        std::snprintf(total, sizeof total, "%7d.0", i);
+        expected.push_back(depth + total);
+      }
+      EXPECT_EQ(dives, expected) << "the run to " << 20 + r << " m";
+    }
+    for (const std::string& line : lines) EXPECT_LE(line.size(), 100u) << "two records on one line: " << line;
+  }
 }
 
 // Where no screen takes the records (the output goes nowhere, its reader has

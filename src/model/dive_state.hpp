@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/files.hpp"
+#include "platform/protocol_append.hpp"
 
 namespace orva {
 

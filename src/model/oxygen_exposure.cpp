@@ -6,6 +6,7 @@
 #include "model/kernel.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
+#include "platform/protocol_append.hpp"
 
 namespace orva {
 namespace {
@@ -112,12 +113,13 @@ void protocol_close(DiveState& st, Platform& p) {
   if (!end.unwritten.empty()) {
     const std::size_t lost = p.console_texts_lost();
     write(p, PROTOCOL_NOT_WRITTEN, {st.PROTNAME, kept_records_reason(end.unwritten.size())});
-    for (const std::string& record : end.unwritten) write(p, "A", {record});
+    // A record is no longer kept once the screen shows it: an ending signal
+    // until then names it, or appends it, and never one already shown.
+    if (p.console_texts_lost() == lost)
+      p.console_write_lines_shown(end.unwritten, [&] { st.file->kept_record_shown(); });
     // Where no screen showed them, nobody is left to tell.
-    if (p.console_texts_lost() != lost) st.file->append_kept_without_turn();
+    st.file->append_kept_without_turn();
   }
-  // Only now are the records no longer kept: an ending signal until here
-  // still names them.
   st.file->close();
 }
 

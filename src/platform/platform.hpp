@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -50,6 +52,19 @@ class Platform {
   // output goes nowhere (the null device), or the write failed (its reader
   // gone, a hang-up).
   virtual std::size_t console_texts_lost() const { return 0; }
+  // Writes the lines one at a time, as console_write_line does, until one
+  // reaches no screen. `shown` is called for each line that reached the
+  // screen whole, and an ending signal comes either before the line reaches
+  // the screen or after its `shown`, never in between: what the signal's work
+  // finds not shown stands nowhere on the screen whole.
+  virtual void console_write_lines_shown(std::span<const std::string> lines, const std::function<void()>& shown) {
+    for (const std::string& line : lines) {
+      const std::size_t lost = console_texts_lost();
+      console_write_line(line);
+      if (console_texts_lost() != lost) return;
+      shown();
+    }
+  }
 
   // The data folder (C:\ORVA\ of the system); its PROT folder holds the files.
   virtual std::filesystem::path data_folder() const = 0;

@@ -76,13 +76,35 @@ struct ArmedWorks {
 
 namespace {
 
-extern "C" void end_by_signal(int signal) {
-  ArmedWorks::run_all();
-  // The signal, blocked while its handler runs, comes again as it would
-  // have come without the handler as soon as the handler returns.
-  for (int i = 0; i < ENDING_SIGNAL_COUNT; ++i)
-    if (ENDING_SIGNALS[i] == signal) ::sigaction(signal, &previous[i], nullptr);
+// Set once the works have run: they never run twice.
+volatile sig_atomic_t works_done = 0;
+
+// Ends the program by the signal, here and now, as the signal would have
+// ended it without the handler: its default action, which ends a process
+// for each of the ending signals (the program installs no other handler for
+// them). The signal is let through for this only, so an ending signal that
+// came during the works, held back since, cannot run them again.
+[[noreturn]] void end_now_by(int signal) {
+  struct sigaction by_default {};
+  by_default.sa_handler = SIG_DFL;
+  sigemptyset(&by_default.sa_mask);
+  ::sigaction(signal, &by_default, nullptr);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  ::sigprocmask(SIG_UNBLOCK, &only, nullptr);
   ::raise(signal);
+  // Not reached where the signal ends the process; the status a shell gives
+  // a process ended by the signal otherwise.
+  ::_exit(128 + signal);
+}
+
+extern "C" void end_by_signal(int signal) {
+  if (!works_done) {
+    works_done = 1;
+    ArmedWorks::run_all();
+  }
+  end_now_by(signal);
 }
 
 void install_handlers() {
@@ -165,11 +187,12 @@ EndingSignalsHeldBack::~EndingSignalsHeldBack() {
   errno = error;
 }
 
-void EndingSignalsHeldBack::sleep(std::chrono::nanoseconds duration) const {
+int EndingSignalsHeldBack::poll(pollfd* fds, nfds_t count, std::chrono::nanoseconds duration) const {
   const int error = errno;
   const timespec ts{static_cast<time_t>(duration.count() / 1000000000), static_cast<long>(duration.count() % 1000000000)};
-  ::ppoll(nullptr, 0, &ts, &old_);
+  const int ready = ::ppoll(fds, count, &ts, &old_);
   errno = error;
+  return ready;
 }
 
 void EndingSignalWork::arm() {
@@ -194,16 +217,17 @@ void EndingSignalWork::disarm() {
   if (ArmedWorks::first == nullptr) restore_handlers();
 }
 
-bool screen_write_in_signal(std::string_view text, std::chrono::steady_clock::time_point deadline) {
+std::size_t screen_write_in_signal(std::string_view text, std::chrono::steady_clock::time_point deadline) {
   using clock = std::chrono::steady_clock;
-  if (screen_goes_nowhere()) return false;
+  if (screen_goes_nowhere()) return 0;
   const int error = errno;
+  std::size_t written = 0;
   {
     WriteTimer timer;
-    while (!text.empty() && clock::now() < deadline) {
-      const ssize_t n = ::write(STDOUT_FILENO, text.data(), text.size());
+    while (written < text.size() && clock::now() < deadline) {
+      const ssize_t n = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
       if (n > 0) {
-        text.remove_prefix(static_cast<std::size_t>(n));
+        written += static_cast<std::size_t>(n);
         continue;
       }
       if (n < 0 && errno == EINTR) continue;
@@ -217,7 +241,28 @@ bool screen_write_in_signal(std::string_view text, std::chrono::steady_clock::ti
     }
   }
   errno = error;
-  return text.empty();
+  return written;
+}
+
+bool screen_write_held_back(std::string_view text, const EndingSignalsHeldBack& held) {
+  // A blocking write that the screen holds up returns within a tick, with
+  // what it wrote, so that the signals get their chance in the wait.
+  WriteTimer timer;
+  while (!text.empty()) {
+    const ssize_t n = ::write(STDOUT_FILENO, text.data(), text.size());
+    if (n > 0) {
+      text.remove_prefix(static_cast<std::size_t>(n));
+      if (!text.empty()) set_screen_line_open(true);
+      continue;
+    }
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd out{STDOUT_FILENO, POLLOUT, 0};
+      (void)held.poll(&out, 1, SCREEN_TICK);
+      continue;
+    }
+    return false;
+  }
+  return true;
 }
 
 bool screen_goes_nowhere() {

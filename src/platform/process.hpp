@@ -5,6 +5,7 @@
 #pragma once
 
 #include <limits.h>
+#include <poll.h>
 #include <signal.h>
 
 #include <chrono>
@@ -35,7 +36,10 @@ class EndingSignalsHeldBack {
   // Sleeps for the duration with the signals as they were before the scope:
   // outside a handler an ending signal may come while it sleeps, and a
   // signal that came while the scope held it back comes now.
-  void sleep(std::chrono::nanoseconds duration) const;
+  void sleep(std::chrono::nanoseconds duration) const { (void)poll(nullptr, 0, duration); }
+  // Waits, as poll does, for the descriptors at most for the duration, with
+  // the signals as they were before the scope, as sleep does.
+  int poll(pollfd* fds, nfds_t count, std::chrono::nanoseconds duration) const;
 
  private:
   sigset_t old_;
@@ -44,10 +48,14 @@ class EndingSignalsHeldBack {
 // Work that an ending signal does before the program ends by the signal, as
 // it would have without the work. It runs in the signal handler: it may make
 // only the calls a handler may make, and what it reads is changed only while
-// the ending signals are held back. The work armed last runs first. While a
-// work is armed the ending signals are caught; otherwise they are as the
-// program was started with them. Signals the program was started to ignore
-// stay ignored.
+// the ending signals are held back. The work armed last runs first. The
+// works run once; then the handler ends the program by the signal itself,
+// and the code the signal interrupted never goes on: it would act again on
+// the records, files and screen the works have dealt with. A second ending
+// signal, during the works or after them, ends the program by the first.
+// While a work is armed the ending signals are caught; otherwise they are as
+// the program was started with them. Signals the program was started to
+// ignore stay ignored.
 class EndingSignalWork {
  public:
   using Run = void (*)(void* context);
@@ -70,11 +78,18 @@ class EndingSignalWork {
 
 // For the work of an ending signal: writes the text to the screen (standard
 // output) in the time left until the deadline, however the screen is made
-// (blocking or not, a terminal, a pipe, a file). True when all of it reached
-// the screen; false when it did not: the output goes nowhere (/dev/null),
-// its reader has gone away or hung up, the write failed, or the screen took
-// nothing more until the deadline.
-bool screen_write_in_signal(std::string_view text, std::chrono::steady_clock::time_point deadline);
+// (blocking or not, a terminal, a pipe, a file). How many of its bytes
+// reached the screen: all of them, or fewer where the output goes nowhere
+// (/dev/null: none), its reader has gone away or hung up, the write failed,
+// or the screen took nothing more until the deadline.
+std::size_t screen_write_in_signal(std::string_view text, std::chrono::steady_clock::time_point deadline);
+
+// Writes the text to the screen (standard output) with the ending signals
+// held back by `held`; they may come only while it waits for the screen,
+// however long the screen takes, so that the work of an ending signal finds
+// the text either not begun, or as far as the screen took it and the line
+// then open. False when the write failed (the reader gone, a hang-up).
+bool screen_write_held_back(std::string_view text, const EndingSignalsHeldBack& held);
 
 // Standard output is the null device, as when the program was started
 // without one: nobody reads what goes there.

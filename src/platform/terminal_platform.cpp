@@ -84,6 +84,26 @@ void TerminalPlatform::console_write_prompt(std::string_view text) {
   if (!text.empty()) set_screen_line_open(true);
 }
 
+void TerminalPlatform::console_write_lines_shown(std::span<const std::string> lines,
+                                                 const std::function<void()>& shown) {
+  if (lines.empty()) return;
+  if (screen_goes_nowhere_) {
+    ++texts_lost_;
+    return;
+  }
+  for (const std::string& text : lines) {
+    // The ending signals come only while the screen is waited for, so that
+    // a line that reached the screen is shown before they can come.
+    EndingSignalsHeldBack held;
+    if (!screen_write_held_back(text + '\n', held)) {
+      ++texts_lost_;
+      return;
+    }
+    set_screen_line_open(false);
+    shown();
+  }
+}
+
 std::optional<TypedLine> read_console_line(std::FILE* in) {
   // Only what is kept is held: the rest of a longer line is dropped as it
   // arrives, so no line, however long or endless, costs more memory. Three

@@ -19,6 +19,7 @@ class TerminalPlatform final : public Platform {
   void console_run_command(std::string_view line) override;
   void console_note(std::string_view text) override;
   std::size_t console_texts_lost() const override { return texts_lost_; }
+  void console_write_lines_shown(std::span<const std::string> lines, const std::function<void()>& shown) override;
   std::filesystem::path data_folder() const override;
   LocalDate clock_local_date() override;
   LocalTime clock_local_time() override;
