@@ -199,36 +199,18 @@ class RunningProgram {
   // Whether the output comes to end with the text `count` times within
   // `seconds`: the program waits at that question.
   bool waits_after(const std::string& text, int count, int seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (true) {
-      std::size_t found = 0;
-      for (std::size_t at = output_.find(text); at != std::string::npos; at = output_.find(text, at + 1)) ++found;
-      if (found == static_cast<std::size_t>(count) && output_.ends_with(text)) return true;
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      pollfd p{out_.read, POLLIN, 0};
-      if (::poll(&p, 1, 50) == 1) {
-        char buffer[4096];
-        const ssize_t n = ::read(out_.read, buffer, sizeof buffer);
-        if (n > 0) output_.append(buffer, static_cast<std::size_t>(n));
-        if (n == 0) return false;
-      }
-    }
+    return reads_until(
+        [&] {
+          std::size_t found = 0;
+          for (std::size_t at = output_.find(text); at != std::string::npos; at = output_.find(text, at + 1)) ++found;
+          return found == static_cast<std::size_t>(count) && output_.ends_with(text);
+        },
+        seconds);
   }
   // Whether the output shows the text within `seconds`; it is read a page
   // at a time, and no further once the text is there.
   bool shows(const std::string& text, int seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (output_.find(text) == std::string::npos) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      pollfd p{out_.read, POLLIN, 0};
-      if (::poll(&p, 1, 50) == 1) {
-        char buffer[4096];
-        const ssize_t n = ::read(out_.read, buffer, sizeof buffer);
-        if (n > 0) output_.append(buffer, static_cast<std::size_t>(n));
-        if (n == 0) return false;
-      }
-    }
-    return true;
+    return reads_until([&] { return output_.find(text) != std::string::npos; }, seconds);
   }
   const std::string& output() const { return output_; }
   void signal(int s) const { ::kill(program_.pid(), s); }
@@ -273,6 +255,23 @@ class RunningProgram {
   }
 
  private:
+  // Reads the output a page at a time until `seen` holds, for at most
+  // `seconds`: whether it came to hold.
+  template <class Seen>
+  bool reads_until(const Seen& seen, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!seen()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      pollfd p{out_.read, POLLIN, 0};
+      if (::poll(&p, 1, 50) == 1) {
+        char buffer[4096];
+        const ssize_t n = ::read(out_.read, buffer, sizeof buffer);
+        if (n > 0) output_.append(buffer, static_cast<std::size_t>(n));
+        if (n == 0) return false;
+      }
+    }
+    return true;
+  }
   Screen screen_;
   std::string output_;
   testing::Pipe out_, err_, typing_;
@@ -532,16 +531,24 @@ TEST(Program, AnEndingSignalNamesTheRecordsThatWaitForTheirTurn) {
   }
 }
 
+// Types the comment and a first dive, a minute at 20 m, and waits for its
+// records in the file: the header's three lines, X and D. The protocol then,
+// or "" when they did not come.
+std::string first_dive_in(RunningProgram& program, const TempHome& home) {
+  program.type("Tauchgang\nD\n20.\n1.\n");
+  if (!program.waits_after(PROMPT, 2, 30)) return "";
+  const std::string first = home.read("PROT/PROTOCOL.TXT");
+  return testing::split_lines(first).size() == 5 ? first : "";
+}
+
 // The records of a dive went in with their turn; then another process took
 // the file, and the next dive's record waits. The signal names that one
 // record only, and the file keeps the first ones.
 TEST(Program, AnEndingSignalNamesOnlyTheRecordsThatFoundNoTurn) {
   TempHome home;
   RunningProgram program(home);
-  program.type("Tauchgang\nD\n20.\n1.\n");
-  ASSERT_TRUE(program.waits_after(PROMPT, 2, 30));
-  const std::string first = home.read("PROT/PROTOCOL.TXT");
-  ASSERT_EQ(testing::split_lines(first).size(), 5u);
+  const std::string first = first_dive_in(program, home);
+  ASSERT_NE(first, "");
   testing::LockHolder holder(home.prot("PROTOCOL.TXT"), LOCK_EX);
   ASSERT_TRUE(holder.holding());
   program.type("D\n20.\n1.\n");
@@ -598,10 +605,8 @@ TEST(Program, AnEndingSignalInTheWaitForATurnLeavesEachRecordOnce) {
     SCOPED_TRACE(std::string(c.what) + ", " + signal_name(c.signal));
     TempHome home;
     RunningProgram program(home);
-    program.type("Tauchgang\nD\n20.\n1.\n");
-    ASSERT_TRUE(program.waits_after(PROMPT, 2, 30));
-    const std::string first = home.read("PROT/PROTOCOL.TXT");
-    ASSERT_EQ(testing::split_lines(first).size(), 5u);
+    const std::string first = first_dive_in(program, home);
+    ASSERT_NE(first, "");
     std::optional<testing::LockHolder> holder;
     holder.emplace(home.prot("PROTOCOL.TXT"), LOCK_EX);
     ASSERT_TRUE(holder->holding());
