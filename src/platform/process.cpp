@@ -76,9 +76,6 @@ struct ArmedWorks {
 
 namespace {
 
-// Set once the works have run: they never run twice.
-volatile sig_atomic_t works_done = 0;
-
 // Ends the program by the signal, here and now, as the signal would have
 // ended it without the handler: its default action, which ends a process
 // for each of the ending signals (the program installs no other handler for
@@ -99,11 +96,10 @@ volatile sig_atomic_t works_done = 0;
   ::_exit(128 + signal);
 }
 
+// The works run once: the ending signals wait from the handler's start, and
+// the handler does not return.
 extern "C" void end_by_signal(int signal) {
-  if (!works_done) {
-    works_done = 1;
-    ArmedWorks::run_all();
-  }
+  ArmedWorks::run_all();
   end_now_by(signal);
 }
 
@@ -217,42 +213,22 @@ void EndingSignalWork::disarm() {
   if (ArmedWorks::first == nullptr) restore_handlers();
 }
 
-std::size_t screen_write_in_signal(std::string_view text, std::chrono::steady_clock::time_point deadline) {
-  using clock = std::chrono::steady_clock;
-  if (screen_goes_nowhere()) return 0;
-  const int error = errno;
-  std::size_t written = 0;
-  {
-    WriteTimer timer;
-    while (written < text.size() && clock::now() < deadline) {
-      const ssize_t n = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
-      if (n > 0) {
-        written += static_cast<std::size_t>(n);
-        continue;
-      }
-      if (n < 0 && errno == EINTR) continue;
-      // A screen left non-blocking is waited for a tick at a time.
-      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        pollfd out{STDOUT_FILENO, POLLOUT, 0};
-        ::poll(&out, 1, static_cast<int>(SCREEN_TICK.count()));
-        continue;
-      }
-      break;
-    }
-  }
-  errno = error;
-  return written;
-}
+namespace {
 
-bool screen_write_held_back(std::string_view text, const EndingSignalsHeldBack& held) {
-  // A blocking write that the screen holds up returns within a tick, with
-  // what it wrote, so that the signals get their chance in the wait.
+// Writes the text to the screen until the deadline, a tick at a time: a
+// blocking write the screen holds up returns within a tick with what it
+// wrote, and a screen left non-blocking is waited for. The ending signals
+// may come only in the waits, as `held` lets them. How many bytes reached
+// the screen; a line left open behind them is told.
+std::size_t screen_write_ticking(std::string_view text, const EndingSignalsHeldBack& held,
+                                 std::chrono::steady_clock::time_point deadline) {
   WriteTimer timer;
-  while (!text.empty()) {
-    const ssize_t n = ::write(STDOUT_FILENO, text.data(), text.size());
+  std::size_t written = 0;
+  while (written < text.size() && std::chrono::steady_clock::now() < deadline) {
+    const ssize_t n = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
     if (n > 0) {
-      text.remove_prefix(static_cast<std::size_t>(n));
-      if (!text.empty()) set_screen_line_open(true);
+      written += static_cast<std::size_t>(n);
+      if (written < text.size()) set_screen_line_open(true);
       continue;
     }
     if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -260,9 +236,25 @@ bool screen_write_held_back(std::string_view text, const EndingSignalsHeldBack& 
       (void)held.poll(&out, 1, SCREEN_TICK);
       continue;
     }
-    return false;
+    break;
   }
-  return true;
+  return written;
+}
+
+}  // namespace
+
+std::size_t screen_write_in_signal(std::string_view text, std::chrono::steady_clock::time_point deadline) {
+  if (screen_goes_nowhere()) return 0;
+  const int error = errno;
+  // In the handler the ending signals wait already: nothing comes in between.
+  const EndingSignalsHeldBack held;
+  const std::size_t written = screen_write_ticking(text, held, deadline);
+  errno = error;
+  return written;
+}
+
+bool screen_write_held_back(std::string_view text, const EndingSignalsHeldBack& held) {
+  return screen_write_ticking(text, held, std::chrono::steady_clock::time_point::max()) == text.size();
 }
 
 bool screen_goes_nowhere() {
